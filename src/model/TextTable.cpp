@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: MIT
+#include "model/TextTable.h"
+
+#include <array>
+
+namespace vellisto {
+
+namespace {
+
+constexpr std::array<std::string_view, 256> BuildTable()
+{
+    std::array<std::string_view, 256> table {};
+#define VEL_TEXT_ENTRY(name, number, text) table[number] = text;
+    VEL_TEXTS(VEL_TEXT_ENTRY)
+#undef VEL_TEXT_ENTRY
+    return table;
+}
+
+constexpr std::array<std::string_view, 256> kTable = BuildTable();
+
+} // namespace
+
+std::string_view Text(TextId id) { return kTable[static_cast<std::uint8_t>(id)]; }
+
+std::string_view TextByNumber(std::uint8_t number) { return kTable[number]; }
+
+} // namespace vellisto
