@@ -32,7 +32,7 @@ test-asan: deps
 	cd $(ASAN_DIR) && ctest --output-on-failure -j $(JOBS)
 
 bench: build
-	for b in $(BUILD_DIR)/bench/vellisto-bench-*; do [ -x "$$b" ] && "$$b"; done
+	for b in $(BUILD_DIR)/bench/vellisto-bench-*; do if [ -x "$$b" ]; then "$$b"; fi; done
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR)
