@@ -3,10 +3,12 @@
 
 BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build demo test test-asan bench fuzz clean
+.PHONY: all deps configure build demo test test-asan bench fuzz fuzz-build clean
 
 all: build
 
@@ -34,5 +36,14 @@ test-asan: deps
 bench: build
 	for b in $(BUILD_DIR)/bench/vellisto-bench-*; do if [ -x "$$b" ]; then "$$b"; fi; done
 
+# Fuzz targets built with clang's libFuzzer, each run for FUZZ_SECONDS.
+fuzz-build: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DVEL_FUZZ=ON -DVEL_BUILD_TESTS=OFF -DVEL_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(FUZZ_DIR) -j $(JOBS)
+
+fuzz: fuzz-build
+	scripts/run-fuzzers $(FUZZ_DIR) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)
