@@ -1,0 +1,136 @@
+// SPDX-License-Identifier: MIT
+#include "platform/File.h"
+
+#include "platform/TextCodec.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <string>
+
+using namespace vellisto::platform;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A fresh folder under the system's temporary folder, removed at the end.
+class TempFolder {
+public:
+    TempFolder()
+    {
+        std::string pattern = (fs::temp_directory_path() / "vellisto-test-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) != nullptr)
+            m_path = pattern;
+    }
+    ~TempFolder()
+    {
+        std::error_code ignored;
+        if (!m_path.empty())
+            fs::remove_all(m_path, ignored);
+    }
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+void WriteText(const std::string& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string ReadText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return { std::istreambuf_iterator<char>(in), {} };
+}
+
+} // namespace
+
+TEST(NativePath, MatchesEachComponentWithoutCase)
+{
+    TempFolder temp;
+    ASSERT_FALSE(temp.path().empty());
+    fs::create_directories(temp.path() + "/Kit/Drums");
+    WriteText(temp.path() + "/Kit/Drums/Kick.WAV", "x");
+
+    const std::u16string stored = Utf8ToUtf16(temp.path()) + u"\\kit\\DRUMS\\kick.wav";
+    EXPECT_EQ(NativePath(stored), temp.path() + "/Kit/Drums/Kick.WAV");
+    EXPECT_EQ(NativePath(temp.path() + "/KIT/drums/KICK.wav"), temp.path() + "/Kit/Drums/Kick.WAV");
+    // Exact names are taken as they are.
+    EXPECT_EQ(NativePath(temp.path() + "/Kit/Drums/Kick.WAV"), temp.path() + "/Kit/Drums/Kick.WAV");
+    // No match anywhere: the mapped name comes back unchanged.
+    EXPECT_EQ(
+        NativePath(Utf8ToUtf16(temp.path()) + u"\\kit\\snare.wav"), temp.path() + "/kit/snare.wav");
+}
+
+TEST(NativePath, MapsBackslashesOfRelativeNames)
+{
+    EXPECT_EQ(NativePath(u"no-such-folder-vellisto\\a\\b.wav"), "no-such-folder-vellisto/a/b.wav");
+    EXPECT_EQ(NativePath(std::string_view("x\\y")), "x/y");
+}
+
+TEST(FolderOf, BothSeparatorsCount)
+{
+    EXPECT_EQ(FolderOf(u"a\\b/c.wav"), u"a\\b/");
+    EXPECT_EQ(FolderOf(u"a/b\\c.wav"), u"a/b\\");
+    EXPECT_EQ(FolderOf(u"\\kick.wav"), u"\\");
+    EXPECT_EQ(FolderOf(u"kick.wav"), u"");
+    EXPECT_EQ(FolderOf(u"dir/"), u"dir/");
+    EXPECT_EQ(FolderOf(u""), u"");
+}
+
+TEST(AtomicFileWriter, UncommittedWriteLeavesOldFileUntouched)
+{
+    TempFolder temp;
+    ASSERT_FALSE(temp.path().empty());
+    const std::string target = temp.path() + "/song.spj";
+    WriteText(target, "old contents");
+    std::string tempPath;
+    {
+        AtomicFileWriter writer(target);
+        ASSERT_TRUE(writer.open());
+        tempPath = writer.temporaryPath();
+        ASSERT_TRUE(writer.file().write("new", 3));
+    } // destroyed without commit
+    EXPECT_EQ(ReadText(target), "old contents");
+    EXPECT_FALSE(fs::exists(tempPath));
+    EXPECT_EQ(std::distance(fs::directory_iterator(temp.path()), fs::directory_iterator {}), 1);
+}
+
+TEST(AtomicFileWriter, CommitReplacesTarget)
+{
+    TempFolder temp;
+    ASSERT_FALSE(temp.path().empty());
+    const std::string target = temp.path() + "/song.spj";
+    WriteText(target, "old contents");
+    AtomicFileWriter writer(target);
+    ASSERT_TRUE(writer.open());
+    ASSERT_TRUE(writer.file().write("new", 3));
+    ASSERT_TRUE(writer.commit());
+    EXPECT_EQ(ReadText(target), "new");
+    EXPECT_FALSE(fs::exists(writer.temporaryPath()));
+}
+
+TEST(AtomicFileWriter, OpenFailsInMissingFolder)
+{
+    TempFolder temp;
+    ASSERT_FALSE(temp.path().empty());
+    AtomicFileWriter writer(temp.path() + "/missing/song.spj");
+    EXPECT_FALSE(writer.open());
+    EXPECT_FALSE(writer.commit());
+}
+
+TEST(ReadWholeFile, RefusesFoldersMissingFilesAndOversize)
+{
+    TempFolder temp;
+    ASSERT_FALSE(temp.path().empty());
+    const std::string path = temp.path() + "/data.bin";
+    WriteText(path, "12345");
+    EXPECT_EQ(ReadWholeFile(path), (std::vector<std::uint8_t> { '1', '2', '3', '4', '5' }));
+    EXPECT_EQ(ReadWholeFile(path, 4), std::nullopt);
+    EXPECT_EQ(ReadWholeFile(temp.path()), std::nullopt);
+    EXPECT_EQ(ReadWholeFile(temp.path() + "/none"), std::nullopt);
+}
