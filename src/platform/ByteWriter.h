@@ -41,6 +41,7 @@ public:
     }
 
     std::size_t size() const { return m_bytes.size(); }
+    void clear() { m_bytes.clear(); }
     const std::vector<std::uint8_t>& bytes() const& { return m_bytes; }
     std::vector<std::uint8_t> bytes() && { return std::move(m_bytes); }
 
