@@ -35,6 +35,12 @@ public:
         u16(static_cast<std::uint16_t>(v));
         return u16(static_cast<std::uint16_t>(v >> 16));
     }
+    FileBytes& u32s(std::initializer_list<std::uint32_t> words)
+    {
+        for (std::uint32_t w : words)
+            u32(w);
+        return *this;
+    }
     FileBytes& fill(std::size_t n, std::uint8_t value = 0)
     {
         m_data.insert(m_data.end(), n, value);
@@ -419,10 +425,7 @@ TEST(ProjectFile, OldSoundRecordForms)
                        .u32(4)
                        .u32(17)
                        .text("\x89\xB9.wav", 260)
-                       .u32(1024)
-                       .u32(1u << 24)
-                       .u32(10)
-                       .u32(20)
+                       .u32s({ 1024, 1u << 24, 10, 20 })
                        .end()
                        .data());
     ASSERT_TRUE(p);
@@ -435,14 +438,7 @@ TEST(ProjectFile, OldSoundRecordForms)
                   .u32(4)
                   .u32(0)
                   .text("k.wav", 260)
-                  .u32(1)
-                  .u32(2)
-                  .u32(3)
-                  .u32(4)
-                  .u32(5)
-                  .u32(6)
-                  .u32(7)
-                  .u32(8)
+                  .u32s({ 1, 2, 3, 4, 5, 6, 7, 8 })
                   .end()
                   .data());
     ASSERT_TRUE(p);
@@ -454,14 +450,7 @@ TEST(ProjectFile, OldSoundRecordForms)
                   .u32(4)
                   .u32(1)
                   .utf16(u"\u00E9.wav")
-                  .u32(1)
-                  .u32(2)
-                  .u32(3)
-                  .u32(4)
-                  .u32(5)
-                  .u32(6)
-                  .u32(7)
-                  .u32(8)
+                  .u32s({ 1, 2, 3, 4, 5, 6, 7, 8 })
                   .end()
                   .data());
     ASSERT_TRUE(p);
