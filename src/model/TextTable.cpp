@@ -7,16 +7,31 @@ namespace vellisto {
 
 namespace {
 
-constexpr std::array<std::string_view, 256> BuildTable()
-{
-    std::array<std::string_view, 256> table {};
+    constexpr std::array<std::string_view, 256> BuildTable()
+    {
+        std::array<std::string_view, 256> table {};
 #define VEL_TEXT_ENTRY(name, number, text) table[number] = text;
-    VEL_TEXTS(VEL_TEXT_ENTRY)
+        VEL_TEXTS(VEL_TEXT_ENTRY)
 #undef VEL_TEXT_ENTRY
-    return table;
-}
+        return table;
+    }
 
-constexpr std::array<std::string_view, 256> kTable = BuildTable();
+    constexpr std::array<std::string_view, 256> kTable = BuildTable();
+
+    // Every number names one text: a second entry with the same number would
+    // silently replace the first.
+    constexpr bool NumbersAreUnique()
+    {
+        std::array<int, 256> uses {};
+#define VEL_TEXT_USE(name, number, text) ++uses[number];
+        VEL_TEXTS(VEL_TEXT_USE)
+#undef VEL_TEXT_USE
+        for (int count : uses)
+            if (count > 1)
+                return false;
+        return true;
+    }
+    static_assert(NumbersAreUnique());
 
 } // namespace
 
