@@ -50,7 +50,7 @@ void CopySoundSettings(SoundSlot& dst, const SoundSlot& src)
     dst.setWords(src.words());
 }
 
-bool CopyEvents(Track& dst, const Track& src)
+bool CopyTrackEvents(Track& dst, const Track& src)
 {
     if (!ResetEvents(dst, src.count))
         return false;
@@ -73,7 +73,7 @@ bool CopyTrackList(Project& dst, const Project& src)
     const std::uint32_t toRate = dst.settings.outputFormat.samplesPerSecond;
     const std::uint32_t fromRate = src.settings.outputFormat.samplesPerSecond;
     for (std::size_t i = 0; i < kTrackCount; ++i) {
-        if (!CopyEvents(dst.tracks[i], src.tracks[i]))
+        if (!CopyTrackEvents(dst.tracks[i], src.tracks[i]))
             return false;
         RescaleTrackTimes(dst.tracks[i], toRate, fromRate);
     }
@@ -94,7 +94,7 @@ bool CopyStoredParts(Project& dst, const Project& src)
     for (std::size_t i = 0; i < kSoundCount; ++i)
         CopySoundSettings(dst.sounds[i], src.sounds[i]);
     for (std::size_t i = 0; i < kTrackCount; ++i) {
-        if (!CopyEvents(dst.tracks[i], src.tracks[i]))
+        if (!CopyTrackEvents(dst.tracks[i], src.tracks[i]))
             return false;
         dst.tracks[i].flags = src.tracks[i].flags;
     }

@@ -32,7 +32,7 @@ void RescaleTrackTimes(Track& track, std::uint32_t toRate, std::uint32_t fromRat
 void CopySoundSettings(SoundSlot& dst, const SoundSlot& src);
 // Makes dst's events an exact copy of src's (count, records, sentinel);
 // false when out of memory, dst then being empty. Flags are left alone.
-bool CopyEvents(Track& dst, const Track& src);
+bool CopyTrackEvents(Track& dst, const Track& src);
 
 // Every slot's name and settings from src, with frame counts rescaled from
 // src's output rate to dst's. dst's tracks, settings and samples are untouched.
