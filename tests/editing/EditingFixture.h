@@ -52,23 +52,17 @@ protected:
         }
     }
 
-    std::vector<std::uint32_t> Times(std::uint32_t index)
-    {
-        std::vector<std::uint32_t> times;
-        const Track& track = TrackAt(index);
-        for (std::uint32_t i = 0; i < track.count; ++i)
-            times.push_back(track.events[i].time);
-        return times;
-    }
-
-    std::vector<std::uint32_t> Data1(std::uint32_t index)
+    // One word of every event of a track, in list order.
+    std::vector<std::uint32_t> Column(std::uint32_t index, std::uint32_t Event::*word)
     {
         std::vector<std::uint32_t> values;
         const Track& track = TrackAt(index);
         for (std::uint32_t i = 0; i < track.count; ++i)
-            values.push_back(track.events[i].data1);
+            values.push_back(track.events[i].*word);
         return values;
     }
+    std::vector<std::uint32_t> Times(std::uint32_t index) { return Column(index, &Event::time); }
+    std::vector<std::uint32_t> Data1(std::uint32_t index) { return Column(index, &Event::data1); }
 
     std::vector<bool> Selected(std::uint32_t index)
     {
