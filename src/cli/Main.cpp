@@ -2,24 +2,36 @@
 // vellisto-cli: the command-line front end. Parses arguments, calls the core
 // and turns its results into exit codes: 0 success, 1 failure, 2 usage error.
 
+#include "cli/Args.h"
+#include "cli/Commands.h"
+
 #include <cstdio>
 #include <string_view>
 #include <vector>
 
 namespace {
 
-constexpr std::string_view kUsage = "usage: vellisto-cli COMMAND [ARGS]\n"
-                                    "\n"
-                                    "commands:\n";
+using namespace vellisto::cli;
 
 struct Command {
     std::string_view name;
-    int (*run)(const std::vector<std::string_view>& args);
+    int (*run)(CommandArgs args);
+    std::string_view usage; // the arguments after the name
 };
 
+// One line per command.
 constexpr Command kCommands[] = {
-    { "", nullptr },
+    { "info", RunInfo, "INPUT [--json]" },
+    { "convert", RunConvert, "INPUT -o OUT.spj" },
 };
+
+void PrintUsage(std::FILE* to)
+{
+    std::fputs("usage: vellisto-cli COMMAND [ARGS]\n\ncommands:\n", to);
+    for (const Command& command : kCommands)
+        std::fprintf(to, "  vellisto-cli %.*s %.*s\n", static_cast<int>(command.name.size()),
+            command.name.data(), static_cast<int>(command.usage.size()), command.usage.data());
+}
 
 } // namespace
 
@@ -27,14 +39,15 @@ int main(int argc, char** argv)
 {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     if (args.empty() || args[0] == "--help" || args[0] == "-h") {
-        std::fputs(kUsage.data(), args.empty() ? stderr : stdout);
-        return args.empty() ? 2 : 0;
+        PrintUsage(args.empty() ? stderr : stdout);
+        return args.empty() ? kExitUsage : kExitOk;
     }
     for (const Command& command : kCommands) {
-        if (command.run != nullptr && command.name == args[0])
-            return command.run({ args.begin() + 1, args.end() });
+        if (command.name == args[0])
+            return command.run(CommandArgs(args).subspan(1));
     }
-    std::fprintf(stderr, "vellisto-cli: unknown command '%.*s'\n%s",
-        static_cast<int>(args[0].size()), args[0].data(), kUsage.data());
-    return 2;
+    std::fprintf(stderr, "vellisto-cli: unknown command '%.*s'\n", static_cast<int>(args[0].size()),
+        args[0].data());
+    PrintUsage(stderr);
+    return kExitUsage;
 }

@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// Argument handling shared by the commands: options with and without values,
+// positional arguments, and the usage-error exit.
+
+#include <cstddef>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vellisto::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+struct OptionSpec {
+    std::string_view name; // "-o", "--json"
+    bool takesValue;
+};
+
+struct ParsedArgs {
+    std::vector<std::string_view> positional;
+    std::map<std::string_view, std::string_view> options; // flags map to ""
+
+    bool has(std::string_view name) const { return options.count(name) != 0; }
+    std::optional<std::string_view> value(std::string_view name) const;
+};
+
+// Splits args by the specs. "--" ends the options; a lone "-" is positional.
+// Unknown or repeated options and a missing value are errors (the message is
+// set and nullopt returned).
+std::optional<ParsedArgs> ParseArgs(
+    std::span<const std::string_view> args, std::span<const OptionSpec> specs, std::string& error);
+
+// Prints "vellisto-cli COMMAND: MESSAGE" and the command's usage line on
+// standard error; returns the usage exit status.
+int UsageError(std::string_view command, std::string_view usage, std::string_view message);
+
+// Prints the system's message and, when given, a second line with the detail,
+// on standard error; returns the failure exit status.
+int Failure(std::string_view message, std::string_view detail = {});
+
+} // namespace vellisto::cli

@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// The commands of vellisto-cli. Each takes the arguments after its name and
+// returns the exit status: 0 success, 1 failure, 2 usage error.
+
+#include <span>
+#include <string_view>
+
+namespace vellisto::cli {
+
+using CommandArgs = std::span<const std::string_view>;
+
+int RunInfo(CommandArgs args); // InfoCommand.cpp
+int RunConvert(CommandArgs args); // ConvertCommand.cpp
+
+} // namespace vellisto::cli

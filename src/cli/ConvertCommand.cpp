@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: MIT
+// vellisto-cli convert INPUT -o OUT.spj: reads the input and writes it as a
+// project file of the current layout (which upgrades older project files).
+
+#include "cli/Args.h"
+#include "cli/Commands.h"
+#include "cli/Input.h"
+#include "model/ProjectFile.h"
+#include "model/TextTable.h"
+
+#include <string>
+
+namespace vellisto::cli {
+
+namespace {
+
+    constexpr std::string_view kUsage = "vellisto-cli convert INPUT -o OUT.spj";
+    constexpr OptionSpec kOptions[] = { { "-o", true } };
+
+} // namespace
+
+int RunConvert(CommandArgs args)
+{
+    std::string error;
+    const auto parsed = ParseArgs(args, kOptions, error);
+    if (!parsed)
+        return UsageError("convert", kUsage, error);
+    if (parsed->positional.size() != 1)
+        return UsageError("convert", kUsage,
+            parsed->positional.empty() ? "no input file given" : "more than one input file given");
+    const auto output = parsed->value("-o");
+    if (!output || output->empty())
+        return UsageError("convert", kUsage, "no output file given (-o OUT.spj)");
+
+    const auto project = OpenInput(std::string(parsed->positional[0]));
+    if (!project)
+        return kExitFailure;
+    // As the save command does: stored name fields carry nothing after the text.
+    ClearNameTails(*project);
+    const std::string outPath(*output);
+    switch (WriteProjectFile(*project, outPath)) {
+    case ProjectWriteResult::kOk:
+        return kExitOk;
+    case ProjectWriteResult::kCannotCreate:
+        return Failure(Text(TextId::kFailedSaving), outPath + ": cannot create the file");
+    case ProjectWriteResult::kWriteError:
+        break;
+    }
+    return Failure(Text(TextId::kUnknownError), outPath + ": writing the file failed");
+}
+
+} // namespace vellisto::cli
