@@ -52,6 +52,21 @@ std::optional<ParsedArgs> ParseArgs(
     return parsed;
 }
 
+std::optional<ParsedArgs> ParseOneInput(std::string_view command, std::string_view usage,
+    std::span<const std::string_view> args, std::span<const OptionSpec> specs)
+{
+    std::string error;
+    auto parsed = ParseArgs(args, specs, error);
+    if (parsed && parsed->positional.size() != 1)
+        error
+            = parsed->positional.empty() ? "no input file given" : "more than one input file given";
+    if (!error.empty()) {
+        UsageError(command, usage, error);
+        return std::nullopt;
+    }
+    return parsed;
+}
+
 int UsageError(std::string_view command, std::string_view usage, std::string_view message)
 {
     std::fprintf(stderr, "vellisto-cli %.*s: %.*s\nusage: %.*s\n", static_cast<int>(command.size()),

@@ -37,6 +37,12 @@ struct ParsedArgs {
 std::optional<ParsedArgs> ParseArgs(
     std::span<const std::string_view> args, std::span<const OptionSpec> specs, std::string& error);
 
+// The common form of a command: options and exactly one input file. Prints a
+// usage error and returns nullopt otherwise (the command then exits with
+// kExitUsage).
+std::optional<ParsedArgs> ParseOneInput(std::string_view command, std::string_view usage,
+    std::span<const std::string_view> args, std::span<const OptionSpec> specs);
+
 // Prints "vellisto-cli COMMAND: MESSAGE" and the command's usage line on
 // standard error; returns the usage exit status.
 int UsageError(std::string_view command, std::string_view usage, std::string_view message);

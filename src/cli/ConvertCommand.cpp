@@ -21,13 +21,9 @@ namespace {
 
 int RunConvert(CommandArgs args)
 {
-    std::string error;
-    const auto parsed = ParseArgs(args, kOptions, error);
+    const auto parsed = ParseOneInput("convert", kUsage, args, kOptions);
     if (!parsed)
-        return UsageError("convert", kUsage, error);
-    if (parsed->positional.size() != 1)
-        return UsageError("convert", kUsage,
-            parsed->positional.empty() ? "no input file given" : "more than one input file given");
+        return kExitUsage;
     const auto output = parsed->value("-o");
     if (!output || output->empty())
         return UsageError("convert", kUsage, "no output file given (-o OUT.spj)");

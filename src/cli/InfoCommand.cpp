@@ -194,13 +194,9 @@ namespace {
 
 int RunInfo(CommandArgs args)
 {
-    std::string error;
-    const auto parsed = ParseArgs(args, kOptions, error);
+    const auto parsed = ParseOneInput("info", kUsage, args, kOptions);
     if (!parsed)
-        return UsageError("info", kUsage, error);
-    if (parsed->positional.size() != 1)
-        return UsageError("info", kUsage,
-            parsed->positional.empty() ? "no input file given" : "more than one input file given");
+        return kExitUsage;
 
     const auto project = OpenInput(std::string(parsed->positional[0]));
     if (!project)
