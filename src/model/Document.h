@@ -12,6 +12,7 @@
 // just before a change, change the project and then call UpdateAllViews().
 
 #include "model/Project.h"
+#include "model/TextTable.h"
 #include "model/UndoHistory.h"
 
 #include <memory>
@@ -22,6 +23,14 @@
 namespace vellisto {
 
 class UserInterface;
+
+// How a path is opened, by its last four characters without regard to case.
+enum class DocumentFileKind {
+    kProject, // anything else
+    kMidi, // ".mid"
+    kBms, // ".bms" or ".bme"
+};
+DocumentFileKind FileKindOf(std::u16string_view path);
 
 // A view of a document, told to redraw after every change.
 class DocumentView {
@@ -93,6 +102,12 @@ private:
     // A project file read into a new project for the two import commands;
     // null after a message or a cancelled file choice.
     std::unique_ptr<Project> readImportSource(UserInterface& ui);
+    // The two questions of an import: question itself, then the output
+    // format question when the formats differ. true when both were answered OK.
+    bool confirmImport(const Project& source, TextId question, UserInterface& ui) const;
+    // Runs the MIDI or BMS importer on nativePath; false after its message.
+    static bool ImportScore(
+        DocumentFileKind kind, const std::string& nativePath, Project& project, UserInterface& ui);
     void installProject(std::unique_ptr<Project> project);
 
     std::unique_ptr<Project> m_project;
