@@ -5,6 +5,7 @@
 #include "model/ProjectFile.h"
 #include "platform/File.h"
 #include "platform/TextCodec.h"
+#include "support/CountingView.h"
 #include "support/ScriptedUserInterface.h"
 
 #include <csignal>
@@ -14,15 +15,10 @@
 #include <sys/resource.h>
 
 using namespace vellisto;
+using vellisto::testing::CountingView;
 using vellisto::testing::ScriptedUserInterface;
 
 namespace {
-
-class CountingView : public DocumentView {
-public:
-    int updates = 0;
-    void OnUpdate() override { ++updates; }
-};
 
 class DocumentTest : public ::testing::Test {
 protected:

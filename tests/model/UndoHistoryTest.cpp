@@ -3,20 +3,16 @@
 
 #include "model/Document.h"
 #include "model/EventList.h"
+#include "support/CountingView.h"
 #include "support/ScriptedUserInterface.h"
 
 #include <gtest/gtest.h>
 
 using namespace vellisto;
+using vellisto::testing::CountingView;
 using vellisto::testing::ScriptedUserInterface;
 
 namespace {
-
-class CountingView : public DocumentView {
-public:
-    int updates = 0;
-    void OnUpdate() override { ++updates; }
-};
 
 class UndoHistoryTest : public ::testing::Test {
 protected:

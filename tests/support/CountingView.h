@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// A document view that counts how often the document asked it to update.
+
+#include "model/Document.h"
+
+namespace vellisto::testing {
+
+class CountingView : public DocumentView {
+public:
+    int updates = 0;
+    void OnUpdate() override { ++updates; }
+};
+
+} // namespace vellisto::testing
