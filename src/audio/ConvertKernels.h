@@ -1,0 +1,187 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// The converting loops, one instantiation per combination of interpolation,
+// input width and channel pair, so that nothing inside a loop depends on the
+// format. This is the plain reference version: faster variants must produce
+// the same bytes.
+//
+// Read position: an input frame index and a 24-bit fraction, both starting at
+// 0; after each output frame t = fraction + step, index += t >> 24 and
+// fraction = t & 0xFFFFFF, so output frame n reads input frame n x step / 2^24.
+// The index of every output frame stays below the input frame count; taps and
+// the linear neighbour that fall outside the samples (at most 63 frames
+// before and 64 after, 256 bytes of stereo 16-bit) read the zero guard zones,
+// so the loops have no bounds checks.
+
+#include "audio/ConvertSound.h"
+#include "audio/SincTables.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <type_traits>
+
+namespace vellisto::audio::convert {
+
+// Samples as stored: 8-bit signed bytes, 16-bit signed little-endian.
+template <int Bits> inline std::int32_t LoadSample(const std::uint8_t* p)
+{
+    if constexpr (Bits == 8)
+        return static_cast<std::int8_t>(p[0]);
+    else
+        return static_cast<std::int16_t>(static_cast<std::uint16_t>(p[0] | (p[1] << 8)));
+}
+
+inline void StoreSample16(std::uint8_t* p, std::int32_t value)
+{
+    const auto bits = static_cast<std::uint16_t>(value); // the low 16 bits
+    p[0] = static_cast<std::uint8_t>(bits);
+    p[1] = static_cast<std::uint8_t>(bits >> 8);
+}
+
+inline std::int32_t Clip16(std::int32_t value)
+{
+    return value < -32768 ? -32768 : (value > 32767 ? 32767 : value);
+}
+
+// Signed 32-bit sum that wraps exactly as 32-bit two's-complement arithmetic
+// does: a full-scale input can carry a 128-tap sum past the 32-bit range.
+class WrappingSum {
+public:
+    void add(std::int32_t weight, std::int32_t sample)
+    {
+        m_bits += static_cast<std::uint32_t>(weight) * static_cast<std::uint32_t>(sample);
+    }
+    std::int32_t value() const { return static_cast<std::int32_t>(m_bits); }
+    static std::int32_t Add(std::int32_t a, std::int32_t b)
+    {
+        return static_cast<std::int32_t>(
+            static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+    }
+
+private:
+    std::uint32_t m_bits = 0;
+};
+
+// The two sinc kernels: taps k = kFirstTap .. kFirstTap + kTaps - 1 around the
+// read index, phase phi = fraction >> kPhaseShift in 0 .. kPeriod - 1.
+struct LowResKernel {
+    static constexpr int kTaps = 16;
+    static constexpr int kFirstTap = -7;
+    static constexpr int kPhaseShift = 12;
+    static constexpr std::int32_t kPeriod = 4096;
+    static std::int32_t Entry(std::uint32_t phi) { return LowResSinc(phi); }
+};
+struct HighResKernel {
+    static constexpr int kTaps = 128;
+    static constexpr int kFirstTap = -63;
+    static constexpr int kPhaseShift = 8;
+    static constexpr std::int32_t kPeriod = 65536;
+    static std::int32_t Entry(std::uint32_t phi) { return HighResSinc(phi); }
+};
+
+constexpr int InputChannels(ChannelMap map)
+{
+    return map == ChannelMap::kMonoToMono || map == ChannelMap::kMonoToStereo ? 1 : 2;
+}
+constexpr int OutputChannels(ChannelMap map)
+{
+    return map == ChannelMap::kMonoToMono || map == ChannelMap::kStereoToMono ? 1 : 2;
+}
+
+// One sample of an input channel at full 16-bit scale: 8-bit samples times 256.
+template <int Bits> inline std::int32_t Widened(const std::uint8_t* p)
+{
+    return Bits == 8 ? LoadSample<8>(p) * 256 : LoadSample<16>(p);
+}
+
+// "Linear": g = fraction >> 8 weighs the next frame; floor through an
+// arithmetic shift (by 16 for 16-bit input, by 8 for 8-bit input, which also
+// widens it), the result taken as a 16-bit value. The terms cannot leave the
+// 32-bit range.
+template <int Bits>
+inline std::int32_t Linear(const std::uint8_t* p, std::ptrdiff_t stride, std::uint32_t fraction)
+{
+    const auto g = static_cast<std::int32_t>(fraction >> 8);
+    const std::int32_t sum = LoadSample<Bits>(p) * (65536 - g) + LoadSample<Bits>(p + stride) * g;
+    return static_cast<std::int16_t>(sum >> (Bits == 8 ? 8 : 16));
+}
+
+template <Interpolation I, int Bits, ChannelMap Map>
+void ConvertFrames(
+    const std::uint8_t* input, std::uint8_t* output, std::uint32_t frames, std::uint32_t stepFx24)
+{
+    constexpr int kIn = InputChannels(Map);
+    constexpr int kOut = OutputChannels(Map);
+    constexpr std::ptrdiff_t kSampleBytes = Bits / 8;
+    constexpr std::ptrdiff_t kStride = kIn * kSampleBytes; // bytes per input frame
+    // Sinc weights are integers with 16384 standing for 1.0; 8-bit samples
+    // need 256 times less division to reach 16-bit scale.
+    constexpr std::int32_t kUnity = Bits == 8 ? 64 : 16384;
+    constexpr bool kSinc = I == Interpolation::kSincLow || I == Interpolation::kSinc;
+    using Kernel = std::conditional_t<I == Interpolation::kSinc, HighResKernel, LowResKernel>;
+
+    std::size_t index = 0;
+    std::uint32_t fraction = 0;
+    for (std::uint32_t n = 0; n < frames; ++n) {
+        const std::uint8_t* frame = input + static_cast<std::ptrdiff_t>(index) * kStride;
+        std::int32_t v[2] = { 0, 0 }; // per-input-channel results at 16-bit scale
+        bool mixed = false; // v[0] already holds a finished 2 -> 1 result
+        if constexpr (I == Interpolation::kNone) {
+            for (int c = 0; c < kIn; ++c)
+                v[c] = Widened<Bits>(frame + c * kSampleBytes);
+        } else if constexpr (I == Interpolation::kLinear) {
+            for (int c = 0; c < kIn; ++c)
+                v[c] = Linear<Bits>(frame + c * kSampleBytes, kStride, fraction);
+        } else if constexpr (kSinc) {
+            const std::uint32_t phi = fraction >> Kernel::kPhaseShift;
+            if (phi == 0) {
+                // A whole-frame position copies the frame.
+                for (int c = 0; c < kIn; ++c)
+                    v[c] = Widened<Bits>(frame + c * kSampleBytes);
+            } else {
+                // w = d / e truncated toward zero; odd taps add, even taps
+                // subtract, so the sign is folded into the weight.
+                const std::int32_t d = Kernel::Entry(phi);
+                std::int32_t weights[Kernel::kTaps];
+                for (int t = 0; t < Kernel::kTaps; ++t) {
+                    const int k = Kernel::kFirstTap + t;
+                    const std::int32_t e = Kernel::kPeriod * k - static_cast<std::int32_t>(phi);
+                    const std::int32_t w = d / e;
+                    weights[t] = (k & 1) != 0 ? w : -w;
+                }
+                WrappingSum a[2];
+                for (int c = 0; c < kIn; ++c) {
+                    const std::uint8_t* p = frame + c * kSampleBytes + Kernel::kFirstTap * kStride;
+                    for (int t = 0; t < Kernel::kTaps; ++t)
+                        a[c].add(weights[t], LoadSample<Bits>(p + t * kStride));
+                }
+                if constexpr (Map == ChannelMap::kStereoToMono) {
+                    v[0] = Clip16(WrappingSum::Add(a[0].value(), a[1].value()) / (2 * kUnity));
+                    mixed = true;
+                } else {
+                    for (int c = 0; c < kIn; ++c)
+                        v[c] = Clip16(a[c].value() / kUnity);
+                }
+            }
+        }
+
+        // Channel mapping. Two channels become one as their mean, truncated
+        // toward zero (for 8-bit samples exactly (L + R) x 128).
+        std::uint8_t* out = output + static_cast<std::size_t>(n) * kOut * 2;
+        if constexpr (Map == ChannelMap::kStereoToMono) {
+            StoreSample16(out, mixed ? v[0] : (v[0] + v[1]) / 2);
+        } else {
+            StoreSample16(out, v[0]);
+            if constexpr (kOut == 2)
+                StoreSample16(out + 2, kIn == 2 ? v[1] : v[0]);
+        }
+
+        // 64-bit so that no step can wrap the sum.
+        const std::uint64_t t = std::uint64_t { fraction } + stepFx24;
+        index += static_cast<std::size_t>(t >> 24);
+        fraction = static_cast<std::uint32_t>(t & 0xFFFFFFu);
+    }
+}
+
+} // namespace vellisto::audio::convert
