@@ -63,22 +63,19 @@ private:
     std::uint32_t m_bits = 0;
 };
 
-// The two sinc kernels: taps k = kFirstTap .. kFirstTap + kTaps - 1 around the
-// read index, phase phi = fraction >> kPhaseShift in 0 .. kPeriod - 1.
-struct LowResKernel {
-    static constexpr int kTaps = 16;
-    static constexpr int kFirstTap = -7;
-    static constexpr int kPhaseShift = 12;
-    static constexpr std::int32_t kPeriod = 4096;
-    static std::int32_t Entry(std::uint32_t phi) { return LowResSinc(phi); }
+// A sinc kernel: kTaps taps k = 1 - kTaps / 2 .. kTaps / 2 around the read
+// index, phase phi = fraction >> kPhaseShift in 0 .. kPeriod - 1, weights
+// from the table with that period.
+template <int Taps, int PhaseShift, std::int32_t Period, std::int32_t (*Lookup)(std::uint32_t)>
+struct SincKernel {
+    static constexpr int kTaps = Taps;
+    static constexpr int kFirstTap = 1 - Taps / 2;
+    static constexpr int kPhaseShift = PhaseShift;
+    static constexpr std::int32_t kPeriod = Period;
+    static std::int32_t Entry(std::uint32_t phi) { return Lookup(phi); }
 };
-struct HighResKernel {
-    static constexpr int kTaps = 128;
-    static constexpr int kFirstTap = -63;
-    static constexpr int kPhaseShift = 8;
-    static constexpr std::int32_t kPeriod = 65536;
-    static std::int32_t Entry(std::uint32_t phi) { return HighResSinc(phi); }
-};
+using LowResKernel = SincKernel<16, 12, 4096, &LowResSinc>;
+using HighResKernel = SincKernel<128, 8, 65536, &HighResSinc>;
 
 constexpr int InputChannels(ChannelMap map)
 {

@@ -13,5 +13,7 @@ using CommandArgs = std::span<const std::string_view>;
 
 int RunInfo(CommandArgs args); // InfoCommand.cpp
 int RunConvert(CommandArgs args); // ConvertCommand.cpp
+int RunResample(CommandArgs args); // ResampleCommand.cpp
+int RunBaseFreq(CommandArgs args); // BaseFreqCommand.cpp
 
 } // namespace vellisto::cli

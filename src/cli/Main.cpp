@@ -2,6 +2,7 @@
 // vellisto-cli: the command-line front end. Parses arguments, calls the core
 // and turns its results into exit codes: 0 success, 1 failure, 2 usage error.
 
+#include "audio/SincTables.h"
 #include "cli/Args.h"
 #include "cli/Commands.h"
 
@@ -23,6 +24,11 @@ struct Command {
 constexpr Command kCommands[] = {
     { "info", RunInfo, "INPUT [--json]" },
     { "convert", RunConvert, "INPUT -o OUT.spj" },
+    { "resample", RunResample,
+        "IN.wav -o OUT.wav [--rate R] [--channels 1|2] [--interp none|linear|sinc-low|sinc]" },
+    { "basefreq", RunBaseFreq,
+        "IN.wav [--rate R] [--channels 1|2] [--interp none|linear|sinc-low|sinc] [--loop BEGIN "
+        "END]" },
 };
 
 void PrintUsage(std::FILE* to)
@@ -37,6 +43,8 @@ void PrintUsage(std::FILE* to)
 
 int main(int argc, char** argv)
 {
+    // The shared lookup tables are built once, before anything else runs.
+    vellisto::audio::BuildSincTables();
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     if (args.empty() || args[0] == "--help" || args[0] == "-h") {
         PrintUsage(args.empty() ? stderr : stdout);

@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: MIT
+// vellisto-cli resample IN.wav -o OUT.wav [--rate R] [--channels C] [--interp ...]
+// Runs the loading conversion and writes 16-bit PCM with the 44-byte header,
+// through a temporary file so that a failed write keeps any existing OUT.
+
+#include "audio/WaveHeader.h"
+#include "cli/Args.h"
+#include "cli/Commands.h"
+#include "cli/SoundOptions.h"
+#include "model/TextTable.h"
+#include "platform/File.h"
+
+#include <string>
+
+namespace vellisto::cli {
+
+namespace {
+
+    constexpr std::string_view kUsage = "vellisto-cli resample IN.wav -o OUT.wav [--rate R] "
+                                        "[--channels 1|2] [--interp none|linear|sinc-low|sinc]";
+    constexpr OptionSpec kOptions[]
+        = { { "-o", true }, kRateOption, kChannelsOption, kInterpOption };
+
+    bool WriteWave(const std::string& path, const SoundSlot& sound)
+    {
+        const auto header = audio::MakeWaveHeader(sound.dataFormat, sound.sampleBytes);
+        platform::AtomicFileWriter writer(path);
+        return writer.open() && writer.file().write(header.data(), header.size())
+            && writer.file().write(sound.samples, sound.sampleBytes) && writer.commit();
+    }
+
+} // namespace
+
+int RunResample(CommandArgs args)
+{
+    const auto parsed = ParseOneInput("resample", kUsage, args, kOptions);
+    if (!parsed)
+        return kExitUsage;
+    const auto output = parsed->value("-o");
+    if (!output || output->empty())
+        return UsageError("resample", kUsage, "no output file given (-o OUT.wav)");
+    std::string error;
+    const auto options = ReadSoundOptions(*parsed, error);
+    if (!options)
+        return UsageError("resample", kUsage, error);
+
+    SoundSlot sound;
+    if (!LoadSoundFor(std::string(parsed->positional[0]), *options, sound))
+        return kExitFailure;
+    const std::string outPath(*output);
+    if (!WriteWave(outPath, sound))
+        return Failure(Text(TextId::kFailedSaving), outPath + ": writing the file failed");
+    return kExitOk;
+}
+
+} // namespace vellisto::cli
