@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "audio/WaveReader.h"
 
+#include "platform/ByteCursor.h"
 #include "platform/File.h"
 
 #include <algorithm>
@@ -57,63 +58,6 @@ namespace {
 
     std::uint64_t RoundUpEven(std::uint32_t size) { return std::uint64_t { size } + (size & 1u); }
 
-    // A read position over the file's bytes. Skips are relative and may run past
-    // the end of the file (as a seek would); every read checks that its bytes exist.
-    class ChunkCursor {
-    public:
-        explicit ChunkCursor(std::span<const std::uint8_t> bytes)
-            : m_bytes(bytes)
-        {
-        }
-
-        std::uint64_t position() const { return m_pos; }
-        std::uint64_t remaining() const
-        {
-            return m_pos < m_bytes.size() ? m_bytes.size() - m_pos : 0;
-        }
-        void skip(std::uint64_t count) { m_pos += count; }
-
-        // A view of the next count bytes, advancing past them; empty when fewer remain.
-        std::span<const std::uint8_t> take(std::uint64_t count)
-        {
-            if (remaining() < count)
-                return {};
-            const auto view
-                = m_bytes.subspan(static_cast<std::size_t>(m_pos), static_cast<std::size_t>(count));
-            m_pos += count;
-            return view;
-        }
-        bool readTag(Tag& tag)
-        {
-            const auto bytes = take(4);
-            if (bytes.size() != 4)
-                return false;
-            std::copy(bytes.begin(), bytes.end(), tag.begin());
-            return true;
-        }
-        bool readU16le(std::uint16_t& value)
-        {
-            const auto bytes = take(2);
-            if (bytes.size() != 2)
-                return false;
-            value = static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
-            return true;
-        }
-        bool readU32le(std::uint32_t& value)
-        {
-            std::uint16_t low = 0;
-            std::uint16_t high = 0;
-            if (remaining() < 4 || !readU16le(low) || !readU16le(high))
-                return false;
-            value = low | (std::uint32_t { high } << 16);
-            return true;
-        }
-
-    private:
-        std::span<const std::uint8_t> m_bytes;
-        std::uint64_t m_pos = 0;
-    };
-
     class WaveParser {
     public:
         WaveParser(std::span<const std::uint8_t> file, SoundSlot& sound, WaveReadError* reason)
@@ -128,9 +72,9 @@ namespace {
         {
             Tag tag {};
             std::uint32_t riffSize = 0;
-            if (!m_cursor.readTag(tag) || tag != kRiff)
+            if (!readTag(tag) || tag != kRiff)
                 return fail(WaveReadErrorCode::kNotRiff, 0);
-            if (!m_cursor.readU32le(riffSize))
+            if (!readU32(riffSize))
                 return fail(WaveReadErrorCode::kTruncated, 4);
             if (m_fileBytes - 8 < riffSize)
                 return fail(WaveReadErrorCode::kRiffSizeExceedsFile, 4);
@@ -141,7 +85,32 @@ namespace {
         }
 
     private:
-        bool atEnd() const { return m_cursor.position() >= m_end; }
+        // The scan ends at the end of the RIFF body. A skip past the end of the
+        // file always reaches it, since the body ends at most one pad byte
+        // after the file.
+        bool atEnd() const { return m_pastFile || m_cursor.offset() >= m_end; }
+
+        bool readTag(Tag& tag)
+        {
+            const auto bytes = m_cursor.take(4);
+            if (bytes)
+                std::copy(bytes->begin(), bytes->end(), tag.begin());
+            return bytes.has_value();
+        }
+
+        bool readU32(std::uint32_t& value)
+        {
+            const auto read = m_cursor.readU32le();
+            value = read.value_or(0);
+            return read.has_value();
+        }
+
+        // A relative seek that may run past the end of the file.
+        void skip(std::uint64_t count)
+        {
+            if (!m_cursor.skip(count))
+                m_pastFile = true;
+        }
 
         bool fail(WaveReadErrorCode code, std::uint64_t offset)
         {
@@ -155,16 +124,16 @@ namespace {
         bool scanForm()
         {
             for (;;) {
-                const std::uint64_t at = m_cursor.position();
+                const std::uint64_t at = m_cursor.offset();
                 Tag tag {};
-                if (!m_cursor.readTag(tag))
+                if (!readTag(tag))
                     return fail(WaveReadErrorCode::kTruncated, at);
                 if (tag == kWave)
                     return atEnd() ? finish() : scanChunks();
                 std::uint32_t size = 0;
-                if (!m_cursor.readU32le(size))
+                if (!readU32(size))
                     return fail(WaveReadErrorCode::kTruncated, at);
-                m_cursor.skip(RoundUpEven(size));
+                skip(RoundUpEven(size));
                 if (atEnd())
                     return finish();
             }
@@ -173,10 +142,10 @@ namespace {
         bool scanChunks()
         {
             do {
-                const std::uint64_t at = m_cursor.position();
+                const std::uint64_t at = m_cursor.offset();
                 Tag tag {};
                 std::uint32_t size = 0;
-                if (!m_cursor.readTag(tag) || !m_cursor.readU32le(size))
+                if (!readTag(tag) || !readU32(size))
                     return fail(WaveReadErrorCode::kTruncated, at);
                 if (tag == kFmt) {
                     if (!readFormat(size, at))
@@ -185,7 +154,7 @@ namespace {
                     if (!readData(size, at))
                         return false;
                 } else {
-                    m_cursor.skip(RoundUpEven(size));
+                    skip(RoundUpEven(size));
                 }
             } while (!atEnd());
             return finish();
@@ -195,18 +164,23 @@ namespace {
         {
             if (size < 16)
                 return fail(WaveReadErrorCode::kFormatTooShort, at);
-            OutputFormat& f = m_sound.dataFormat;
-            if (!m_cursor.readU16le(f.formatTag) || !m_cursor.readU16le(f.channels)
-                || !m_cursor.readU32le(f.samplesPerSecond)
-                || !m_cursor.readU32le(f.averageBytesPerSecond) || !m_cursor.readU16le(f.blockAlign)
-                || !m_cursor.readU16le(f.bitsPerSample))
+            const auto body = m_cursor.take(16);
+            if (!body)
                 return fail(WaveReadErrorCode::kTruncated, at);
+            platform::ByteCursor fields(*body); // every read below fits
+            OutputFormat& f = m_sound.dataFormat;
+            f.formatTag = *fields.readU16le();
+            f.channels = *fields.readU16le();
+            f.samplesPerSecond = *fields.readU32le();
+            f.averageBytesPerSecond = *fields.readU32le();
+            f.blockAlign = *fields.readU16le();
+            f.bitsPerSample = *fields.readU16le();
             if (f.formatTag != kFormatPcm)
                 return fail(WaveReadErrorCode::kNotPcm, at);
             if (f.bitsPerSample != 8 && f.bitsPerSample != 16)
                 return fail(WaveReadErrorCode::kUnsupportedBits, at);
             m_haveFormat = true;
-            m_cursor.skip(RoundUpEven(size) - 16); // extension bytes are ignored
+            skip(RoundUpEven(size) - 16); // extension bytes are ignored
             return true;
         }
 
@@ -217,17 +191,17 @@ namespace {
             // A chunk that claims more bytes than the file holds fails; checking
             // first means a tiny file can never make us allocate its claimed size.
             const auto bytes = m_cursor.take(size);
-            if (bytes.size() != size)
+            if (!bytes)
                 return fail(WaveReadErrorCode::kDataPastEnd, at);
             std::uint8_t* samples = AllocateSampleBlock(size);
             if (samples == nullptr)
                 return fail(WaveReadErrorCode::kOutOfMemory, at);
             if (size != 0)
-                std::memcpy(samples, bytes.data(), size);
+                std::memcpy(samples, bytes->data(), size);
             FreeSampleData(m_sound); // a later "data" chunk replaces an earlier one
             m_sound.samples = samples;
             m_sound.sampleBytes = size;
-            m_cursor.skip(size & 1u); // pad byte
+            skip(size & 1u); // pad byte
             return true;
         }
 
@@ -250,11 +224,12 @@ namespace {
             return true;
         }
 
-        ChunkCursor m_cursor;
+        platform::ByteCursor m_cursor;
         std::uint64_t m_fileBytes;
         SoundSlot& m_sound;
         WaveReadError* m_reason;
         std::uint64_t m_end = 0; // end of the RIFF body
+        bool m_pastFile = false; // a skip ran past the end of the file
         bool m_haveFormat = false;
     };
 
