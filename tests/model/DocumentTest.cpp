@@ -378,15 +378,3 @@ TEST_F(DocumentTest, ChangeOutputFormatRescalesEverything)
         EXPECT_EQ(project.tracks[0].events[1].time, 44100u);
     }
 }
-
-TEST_F(DocumentTest, RaisingTheRateClampsEventTimes)
-{
-    NewDocument(8000);
-    FillTrack(doc.project()->tracks[0], { 0x10000000, 0x7FFFFFFF });
-    OutputFormat format = doc.project()->settings.outputFormat;
-    format.samplesPerSecond = 192000;
-    CompleteOutputFormat(format);
-    ASSERT_TRUE(doc.ChangeOutputFormat(format));
-    EXPECT_EQ(doc.project()->tracks[0].events[0].time, 0x7FFFFFFFu);
-    EXPECT_EQ(doc.project()->tracks[0].events[1].time, 0x7FFFFFFFu);
-}
