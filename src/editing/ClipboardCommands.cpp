@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "editing/ClipboardCommands.h"
 
+#include "audio/WaveReader.h"
 #include "editing/ClipboardBlocks.h"
-#include "mix/SoundCache.h"
 #include "model/Clipboard.h"
 #include "model/Document.h"
 #include "model/EventList.h"
@@ -150,7 +150,7 @@ void PasteSound(
     if (!sound)
         return;
     RecordUndoStep(document, ui, false);
-    mix::ReleaseSamples(*slot);
+    audio::FreeSampleData(*slot);
     slot->fileName = sound->fileName;
     slot->setWords(sound->words);
     document.UpdateAllViews();
@@ -162,7 +162,7 @@ void ClearSound(Ctest122Doc& document, UserInterface& ui, std::uint32_t soundId)
     if (slot == nullptr)
         return;
     RecordUndoStep(document, ui, false);
-    mix::ReleaseSamples(*slot);
+    audio::FreeSampleData(*slot);
     slot->fileName = {};
     slot->setWords({});
     document.UpdateAllViews();

@@ -1,19 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "mix/SoundCache.h"
 
-namespace vellisto::mix {
+#include "audio/WaveReader.h"
 
-void ReleaseSamples(SoundSlot& slot)
-{
-    ReleaseSampleBlock(slot.samples);
-    slot.samples = nullptr;
-    slot.sampleBytes = 0;
-}
+namespace vellisto::mix {
 
 void ClearCache(Project& project)
 {
     for (SoundSlot& slot : project.sounds)
-        ReleaseSamples(slot);
+        audio::FreeSampleData(slot);
 }
 
 } // namespace vellisto::mix

@@ -8,9 +8,6 @@
 
 namespace vellisto::mix {
 
-// Releases one slot's samples: samples null, sampleBytes 0.
-void ReleaseSamples(SoundSlot& slot);
-
 // Releases the samples of all 1024 slots (samples null, sampleBytes 0), so
 // that the next mix or preview reads and converts every sound again.
 void ClearCache(Project& project);
