@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/SoundOptions.h"
 
-#include "audio/ConvertSound.h"
-#include "audio/WaveReader.h"
+#include "mix/SoundCache.h"
 #include "model/TextTable.h"
 
 #include <array>
@@ -63,23 +62,11 @@ std::optional<SoundOptions> ReadSoundOptions(const ParsedArgs& parsed, std::stri
 
 bool LoadSoundFor(const std::string& path, const SoundOptions& options, SoundSlot& sound)
 {
-    const std::string_view message = Text(TextId::kFailedLoadingWave);
-    audio::WaveReadError reason;
-    if (!audio::ReadWaveFileAt(path, sound, &reason)) {
-        std::string detail = path + ": " + std::string(audio::WaveReadErrorText(reason.code));
-        if (reason.code != audio::WaveReadErrorCode::kCannotOpen)
-            detail += " (at byte " + std::to_string(reason.offset) + ")";
-        Failure(message, detail);
-        return false;
-    }
-    if (SameFormatKey(sound.dataFormat, options.format))
-        return true; // already in the output format: used exactly as read
-    if (!audio::ConvertSound(sound, options.format, options.loadingInterpolation)) {
-        audio::FreeSampleData(sound);
-        Failure(message, path + ": its format cannot be converted to the output format");
-        return false;
-    }
-    return true;
+    mix::SoundFailure failure;
+    if (mix::LoadSoundFile(path, options.format, options.loadingInterpolation, sound, &failure))
+        return true;
+    Failure(Text(TextId::kFailedLoadingWave), path + ": " + mix::DescribeSoundFailure(failure));
+    return false;
 }
 
 } // namespace vellisto::cli

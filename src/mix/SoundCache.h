@@ -1,12 +1,86 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The cache of converted samples held in the sound slots. Used on the
-// user-interface thread, never while a mix or preview reads the project.
+// Making sounds playable: reading a sound's WAVE file and converting it to the
+// project's output format with the loading interpolation. The converted
+// samples stay in the slot and serve as a cache, valid while the slot's
+// dataFormat has the same 16-byte format key as the output format.
+//
+// Names that begin with '\' are relative to the base directory: the
+// project's basePath exactly as stored, else the folder of the document's
+// path, else (an unsaved project) the folder of the program itself. The
+// stored names are never rewritten: relative names stay relative.
+//
+// Used on the user-interface thread, never while a mix or preview reads the
+// project.
 
+#include "audio/WaveReader.h"
 #include "model/Project.h"
 
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vellisto {
+class UserInterface;
+}
+
 namespace vellisto::mix {
+
+// Why a sound could not be prepared, for callers that say more than the
+// system's question (the command line names the file and the reason).
+enum class SoundFailureKind {
+    kNone,
+    kNoSound, // a sound ID of 1024 or more
+    kPathTooLong, // base directory and name make 260 characters or more
+    kUnreadable, // the WAVE reader refused the file (see read)
+    kUnconvertible, // the samples cannot be brought to the output format
+};
+
+struct SoundFailure {
+    SoundFailureKind kind = SoundFailureKind::kNone;
+    std::u16string path; // the full name tried (base directory + name for a relative name)
+    audio::WaveReadError read; // the reader's reason for kUnreadable
+};
+
+// One line describing a failure ("cannot open the file", ...), without the path.
+std::string DescribeSoundFailure(const SoundFailure& failure);
+
+// The directory that relative names are appended to, without a trailing
+// separator in the document and program cases (the name's own '\' supplies
+// it). documentPath is the document's path; empty for an unsaved project. On
+// this platform both '\' and '/' end a folder.
+std::u16string BaseDirectory(const Project& project, std::u16string_view documentPath);
+
+// The full name a slot's file is read from: base directory + name when the
+// name begins with '\', the name unchanged otherwise. nullopt when the result
+// would be 260 characters or longer.
+std::optional<std::u16string> SoundFilePath(
+    const Project& project, std::u16string_view documentPath, const SoundSlot& slot);
+
+// Reads the WAVE file at nativePath into the slot, which must hold no
+// samples, and converts it to format with the given loading interpolation
+// unless it is already in that format. On failure the slot holds no samples.
+bool LoadSoundFile(const std::string& nativePath, const OutputFormat& format,
+    std::uint32_t loadingInterpolation, SoundSlot& slot, SoundFailure* failure = nullptr);
+
+// Makes sound soundId playable in the output format: keeps cached samples of
+// the right format, otherwise releases them and reads and converts the file.
+// On failure the slot holds no samples and keeps its name.
+bool PrepareSound(Project& project, std::u16string_view documentPath, std::uint32_t soundId,
+    SoundFailure* failure = nullptr);
+
+// Called for each sound that fails, before the user is asked about it.
+using SoundFailureReporter = std::function<void(std::uint32_t soundId, const SoundFailure&)>;
+
+// Prepares every sound in ID order; empty slots just lose any samples they
+// still hold. For each sound that fails the user is asked "Failed in loading
+// sound %u. Do you want to continue?" (caption "Error", OK and Cancel): OK
+// goes on and leaves the sound silent, Cancel gives up. true to proceed.
+bool PrepareAllSounds(Project& project, std::u16string_view documentPath, UserInterface& ui,
+    const SoundFailureReporter& reportFailure = {});
 
 // Releases the samples of all 1024 slots (samples null, sampleBytes 0), so
 // that the next mix or preview reads and converts every sound again.
