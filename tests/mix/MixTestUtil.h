@@ -22,7 +22,8 @@ namespace vellisto::test {
 inline void SetName(Name& name, std::u16string_view text)
 {
     name = {};
-    std::copy_n(text.begin(), std::min(text.size(), name.size() - 1), name.begin());
+    for (std::size_t i = 0; i < text.size() && i + 1 < name.size(); ++i)
+        name[i] = text[i];
 }
 
 inline Event MakeEvent(std::uint32_t time, EventType type, std::uint32_t data1 = 0,
