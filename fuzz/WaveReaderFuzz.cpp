@@ -1,41 +1,116 @@
 // SPDX-License-Identifier: MIT
 // Any bytes read as a WAVE file must fail cleanly or give samples with zero
-// guard zones that convert to the output format and can be measured without
-// reading outside their block.
+// guard zones. Samples that were read are converted to a few output formats
+// with every loading interpolation: each conversion keeps its guard zones
+// zero, has the planned length and, at an unchanged rate, reproduces the
+// input frames exactly. The result can be measured without reading outside
+// its block.
 
+#include "FuzzSupport.h"
 #include "audio/BaseFrequency.h"
 #include "audio/ConvertSound.h"
 #include "audio/SincTables.h"
 #include "audio/WaveReader.h"
 
 #include <cstdint>
-#include <cstdlib>
+#include <cstring>
 
 using namespace vellisto;
 using namespace vellisto::audio;
+using fuzz::Check;
+
+namespace {
+
+// Keeps the work per input small: the file chooses the rates, so a tiny file
+// may stand for a long sound.
+constexpr std::uint32_t kMaxOutputBytes = 1u << 14;
+
+constexpr OutputFormat kOutputs[] = {
+    { 1, 2, 44100, 176400, 4, 16, 0 },
+    { 1, 1, 22050, 44100, 2, 16, 0 },
+    { 1, 2, 48000, 192000, 4, 16, 0 },
+    { 1, 1, 8000, 16000, 2, 16, 0 },
+};
+
+bool SameFormat(const OutputFormat& a, const OutputFormat& b)
+{
+    return SameFormatKey(a, b) && a.extraSize == b.extraSize;
+}
+
+// A second slot holding a copy of the sound's samples and format.
+bool CopySound(const SoundSlot& from, SoundSlot& to)
+{
+    to.dataFormat = from.dataFormat;
+    if (from.samples == nullptr)
+        return true;
+    to.samples = AllocateSampleBlock(from.sampleBytes);
+    if (to.samples == nullptr)
+        return false;
+    std::memcpy(to.samples, from.samples, from.sampleBytes);
+    to.sampleBytes = from.sampleBytes;
+    return true;
+}
+
+// At an unchanged rate every interpolation copies whole input frames, widened
+// to 16 bits, when a frame is exactly its samples.
+void CheckUnchangedRate(const SoundSlot& input, const SoundSlot& output, const ConversionPlan& plan)
+{
+    const OutputFormat& in = input.dataFormat;
+    if (in.samplesPerSecond != output.dataFormat.samplesPerSecond
+        || in.channels != output.dataFormat.channels
+        || in.blockAlign != in.channels * in.bitsPerSample / 8)
+        return;
+    Check(plan.outputFrames == plan.inputFrames);
+    const std::uint32_t samples = plan.outputFrames * in.channels;
+    for (std::uint32_t i = 0; i < samples; ++i) {
+        const std::int32_t expected = in.bitsPerSample == 8
+            ? static_cast<std::int8_t>(input.samples[i]) * 256
+            : static_cast<std::int16_t>(input.samples[2 * i] | input.samples[2 * i + 1] << 8);
+        const auto actual
+            = static_cast<std::int16_t>(output.samples[2 * i] | output.samples[2 * i + 1] << 8);
+        Check(actual == expected);
+    }
+}
+
+void CheckConversions(const SoundSlot& sound)
+{
+    for (const OutputFormat& output : kOutputs) {
+        for (std::uint32_t interpolation = 0; interpolation <= 3; ++interpolation) {
+            const auto plan
+                = PlanConversion(sound.dataFormat, sound.sampleBytes, output, interpolation);
+            if (!plan || plan->outputBytes > kMaxOutputBytes)
+                continue;
+            SoundSlot converted;
+            if (!CopySound(sound, converted))
+                return;
+            if (!ConvertSound(converted, output, interpolation))
+                continue; // only an allocation can fail once a plan exists
+            Check(SameFormat(converted.dataFormat, output));
+            Check(converted.sampleBytes == plan->outputBytes);
+            Check(fuzz::GuardZonesAreZero(converted));
+            CheckUnchangedRate(sound, converted, *plan);
+            if (interpolation == 3)
+                DetermineBaseFrequency(converted, kNoLoop, kNoLoop);
+        }
+    }
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     BuildSincTables();
     SoundSlot sound;
     if (!ParseWaveFile({ data, size }, sound)) {
-        if (sound.samples != nullptr)
-            std::abort();
+        Check(sound.samples == nullptr && sound.sampleBytes == 0);
         return 0;
     }
+    Check(fuzz::GuardZonesAreZero(sound));
     if (sound.samples == nullptr)
         return 0;
-    for (std::size_t i = 1; i <= kGuardBytes; ++i) {
-        if (sound.samples[-static_cast<std::ptrdiff_t>(i)] != 0
-            || sound.samples[sound.sampleBytes + i - 1] != 0)
-            std::abort();
-    }
-    // Keep the work per input small: the fuzzer chooses the rates.
-    if (static_cast<std::uint64_t>(sound.sampleBytes) * 44100 / sound.dataFormat.samplesPerSecond
-        > (1u << 20))
-        return 0;
-    const std::uint32_t interpolation = size % 4;
-    if (ConvertSound(sound, kDefaultOutputFormat, interpolation))
-        DetermineBaseFrequency(sound, kNoLoop, kNoLoop);
+    const OutputFormat& f = sound.dataFormat;
+    Check(f.formatTag == kFormatPcm && (f.bitsPerSample == 8 || f.bitsPerSample == 16));
+    Check(f.blockAlign != 0 && f.samplesPerSecond != 0);
+    CheckConversions(sound);
     return 0;
 }
