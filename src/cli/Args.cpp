@@ -69,17 +69,16 @@ std::optional<ParsedArgs> ParseOneInput(std::string_view command, std::string_vi
 
 int UsageError(std::string_view command, std::string_view usage, std::string_view message)
 {
-    std::fprintf(stderr, "vellisto-cli %.*s: %.*s\nusage: %.*s\n", static_cast<int>(command.size()),
-        command.data(), static_cast<int>(message.size()), message.data(),
-        static_cast<int>(usage.size()), usage.data());
+    std::fprintf(stderr, "vellisto-cli %.*s: %.*s (usage: %.*s)\n",
+        static_cast<int>(command.size()), command.data(), static_cast<int>(message.size()),
+        message.data(), static_cast<int>(usage.size()), usage.data());
     return kExitUsage;
 }
 
 int Failure(std::string_view message, std::string_view detail)
 {
-    std::fprintf(stderr, "%.*s\n", static_cast<int>(message.size()), message.data());
-    if (!detail.empty())
-        std::fprintf(stderr, "%.*s\n", static_cast<int>(detail.size()), detail.data());
+    std::fprintf(stderr, "%.*s%s%.*s\n", static_cast<int>(message.size()), message.data(),
+        detail.empty() ? "" : " ", static_cast<int>(detail.size()), detail.data());
     return kExitFailure;
 }
 

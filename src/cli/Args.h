@@ -43,12 +43,14 @@ std::optional<ParsedArgs> ParseArgs(
 std::optional<ParsedArgs> ParseOneInput(std::string_view command, std::string_view usage,
     std::span<const std::string_view> args, std::span<const OptionSpec> specs);
 
-// Prints "vellisto-cli COMMAND: MESSAGE" and the command's usage line on
-// standard error; returns the usage exit status.
+// Every error is one line on standard error.
+
+// Prints "vellisto-cli COMMAND: MESSAGE (usage: USAGE)"; returns the usage
+// exit status.
 int UsageError(std::string_view command, std::string_view usage, std::string_view message);
 
-// Prints the system's message and, when given, a second line with the detail,
-// on standard error; returns the failure exit status.
+// Prints the system's message followed, when given, by the detail;
+// returns the failure exit status.
 int Failure(std::string_view message, std::string_view detail = {});
 
 } // namespace vellisto::cli

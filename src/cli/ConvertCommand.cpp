@@ -28,12 +28,14 @@ int RunConvert(CommandArgs args)
     if (!output || output->empty())
         return UsageError("convert", kUsage, "no output file given (-o OUT.spj)");
 
+    const std::string outPath(*output);
+    if (!CheckOutputPath(outPath))
+        return kExitFailure;
     const auto project = OpenInput(std::string(parsed->positional[0]));
     if (!project)
         return kExitFailure;
     // As the save command does: stored name fields carry nothing after the text.
     ClearNameTails(*project);
-    const std::string outPath(*output);
     switch (WriteProjectFile(*project, outPath)) {
     case ProjectWriteResult::kOk:
         return kExitOk;

@@ -13,23 +13,8 @@ namespace vellisto::cli {
 
 namespace {
 
-    // Refuses paths that no reader can use, with one line naming the problem.
-    bool CheckInputPath(const std::string& path)
+    bool PathProblem(const std::string& path, const char* problem)
     {
-        namespace fs = std::filesystem;
-        std::error_code error;
-        const fs::file_status status = fs::status(path, error);
-        const char* problem = nullptr;
-        if (!fs::exists(status))
-            problem = "no such file";
-        else if (fs::is_directory(status))
-            problem = "is a directory";
-        else if (!fs::is_regular_file(status))
-            problem = "is not a regular file";
-        else if (fs::file_size(path, error) == 0 && !error)
-            problem = "is an empty file";
-        if (problem == nullptr)
-            return true;
         std::fprintf(stderr, "vellisto-cli: %s: %s\n", path.c_str(), problem);
         return false;
     }
@@ -51,6 +36,36 @@ namespace {
     }
 
 } // namespace
+
+bool CheckInputPath(const std::string& path)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (!fs::exists(status))
+        return PathProblem(path, "no such file");
+    if (fs::is_directory(status))
+        return PathProblem(path, "is a directory");
+    if (!fs::is_regular_file(status))
+        return PathProblem(path, "is not a regular file");
+    if (fs::file_size(path, error) == 0 && !error)
+        return PathProblem(path, "is an empty file");
+    return true;
+}
+
+bool CheckOutputPath(const std::string& path)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (!fs::exists(status))
+        return true; // created by the write
+    if (fs::is_directory(status))
+        return PathProblem(path, "is a directory");
+    if (!fs::is_regular_file(status))
+        return PathProblem(path, "is not a regular file");
+    return true;
+}
 
 std::unique_ptr<Project> OpenInput(const std::string& path)
 {

@@ -7,6 +7,7 @@
 #include "cli/Commands.h"
 
 #include <cstdio>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -54,8 +55,12 @@ int main(int argc, char** argv)
         if (command.name == args[0])
             return command.run(CommandArgs(args).subspan(1));
     }
-    std::fprintf(stderr, "vellisto-cli: unknown command '%.*s'\n", static_cast<int>(args[0].size()),
-        args[0].data());
-    PrintUsage(stderr);
+    std::string names;
+    for (const Command& command : kCommands)
+        names.append(names.empty() ? "" : ", ").append(command.name);
+    std::fprintf(stderr,
+        "vellisto-cli: unknown command '%.*s' (usage: vellisto-cli COMMAND [ARGS], commands: "
+        "%s)\n",
+        static_cast<int>(args[0].size()), args[0].data(), names.c_str());
     return kExitUsage;
 }

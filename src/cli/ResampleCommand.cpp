@@ -6,6 +6,7 @@
 #include "audio/WaveHeader.h"
 #include "cli/Args.h"
 #include "cli/Commands.h"
+#include "cli/Input.h"
 #include "cli/SoundOptions.h"
 #include "model/TextTable.h"
 #include "platform/File.h"
@@ -44,10 +45,12 @@ int RunResample(CommandArgs args)
     if (!options)
         return UsageError("resample", kUsage, error);
 
+    const std::string outPath(*output);
+    if (!CheckOutputPath(outPath))
+        return kExitFailure;
     SoundSlot sound;
     if (!LoadSoundFor(std::string(parsed->positional[0]), *options, sound))
         return kExitFailure;
-    const std::string outPath(*output);
     if (!WriteWave(outPath, sound))
         return Failure(Text(TextId::kFailedSaving), outPath + ": writing the file failed");
     return kExitOk;

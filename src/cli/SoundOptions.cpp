@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/SoundOptions.h"
 
+#include "cli/Input.h"
 #include "mix/SoundCache.h"
 #include "model/TextTable.h"
 
@@ -62,6 +63,8 @@ std::optional<SoundOptions> ReadSoundOptions(const ParsedArgs& parsed, std::stri
 
 bool LoadSoundFor(const std::string& path, const SoundOptions& options, SoundSlot& sound)
 {
+    if (!CheckInputPath(path))
+        return false;
     mix::SoundFailure failure;
     if (mix::LoadSoundFile(path, options.format, options.loadingInterpolation, sound, &failure))
         return true;

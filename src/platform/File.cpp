@@ -231,6 +231,11 @@ AtomicFileWriter::~AtomicFileWriter()
 
 bool AtomicFileWriter::open()
 {
+    // Only a regular file (or nothing) is replaced: renaming over a folder, a
+    // device or a pipe would destroy it instead of writing into it.
+    struct stat st {};
+    if (::stat(m_target.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        return false;
     const std::size_t slash = m_target.rfind('/');
     const std::string folder = slash == std::string::npos ? "" : m_target.substr(0, slash + 1);
     std::string pattern = folder + ".vellisto-XXXXXX";

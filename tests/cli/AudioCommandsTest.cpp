@@ -79,13 +79,13 @@ TEST_F(AudioCommands, FailuresPrintTheSystemMessage)
     const std::string broken = std::string(VEL_TEST_DATA_DIR) + "/malformed/wave/float-format.wav";
     const CliResult unreadable = run({ "basefreq", broken });
     EXPECT_EQ(unreadable.exitCode, 1);
-    EXPECT_TRUE(unreadable.err.starts_with("Failed in loading a WAVE file.\n")) << unreadable.err;
+    EXPECT_TRUE(unreadable.err.starts_with("Failed in loading a WAVE file. ")) << unreadable.err;
 
     // Three channels read, but cannot be converted.
     writeBytes("three.wav", test::WaveBytes {}.pcm16(3, 44100, { 1, 2, 3 }).file());
     const CliResult three = run({ "resample", path("three.wav"), "-o", path("x.wav") });
     EXPECT_EQ(three.exitCode, 1);
-    EXPECT_TRUE(three.err.starts_with("Failed in loading a WAVE file.\n")) << three.err;
+    EXPECT_TRUE(three.err.starts_with("Failed in loading a WAVE file. ")) << three.err;
 
     // A failed resample leaves an existing output file as it was.
     std::ofstream(path("keep.wav")) << "keep";

@@ -126,7 +126,7 @@ TEST_F(CliTest, DamagedProjectGivesSystemMessageAndReason)
     writeBytes("cut.spj", bytes);
     const CliResult r = run({ "info", path("cut.spj") });
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.starts_with("Failed in loading a project file.\n" + path("cut.spj") + ": "))
+    EXPECT_TRUE(r.err.starts_with("Failed in loading a project file. " + path("cut.spj") + ": "))
         << r.err;
     EXPECT_TRUE(Contains(r.err, "at byte ")) << r.err;
     EXPECT_TRUE(r.out.empty());
@@ -187,5 +187,5 @@ TEST_F(CliTest, ConvertClearsNameTailsAndReportsSaveFailures)
 
     const CliResult r = run({ "convert", path("in.spj"), "-o", path("missing/out.spj") });
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.starts_with("Failed in saving.\n")) << r.err;
+    EXPECT_TRUE(r.err.starts_with("Failed in saving. ")) << r.err;
 }

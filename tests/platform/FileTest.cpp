@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <string>
+#include <sys/stat.h>
 
 using namespace vellisto::platform;
 namespace fs = std::filesystem;
@@ -121,6 +122,24 @@ TEST(AtomicFileWriter, OpenFailsInMissingFolder)
     AtomicFileWriter writer(temp.path() + "/missing/song.spj");
     EXPECT_FALSE(writer.open());
     EXPECT_FALSE(writer.commit());
+}
+
+TEST(AtomicFileWriter, RefusesToReplaceAnythingButAFile)
+{
+    TempFolder temp;
+    ASSERT_FALSE(temp.path().empty());
+    const std::string folder = temp.path() + "/out.spj";
+    const std::string pipe = temp.path() + "/out.wav";
+    fs::create_directory(folder);
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& target : { folder, pipe }) {
+        AtomicFileWriter writer(target);
+        EXPECT_FALSE(writer.open()) << target;
+        EXPECT_FALSE(writer.commit()) << target;
+    }
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    EXPECT_EQ(std::distance(fs::directory_iterator(temp.path()), fs::directory_iterator {}), 2);
 }
 
 TEST(ReadWholeFile, RefusesFoldersMissingFilesAndOversize)

@@ -1,0 +1,166 @@
+// SPDX-License-Identifier: MIT
+// What the readers allocate for inputs that claim more than they hold: a
+// claim is checked against the bytes at hand before anything is allocated
+// for it, and reading allocates in proportion to the input.
+
+#include "audio/AudioTestUtil.h"
+#include "audio/WaveReader.h"
+#include "bounds/AllocationProbe.h"
+#include "editing/ClipboardBlocks.h"
+#include "model/ProjectFile.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+using namespace vellisto;
+using vellisto::testing::AllocationProbe;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+void AppendWord(Bytes& bytes, std::uint32_t value)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        bytes.push_back(static_cast<std::uint8_t>(value >> shift));
+}
+
+// A new project's file with the end chunk replaced by the given words and filler.
+Bytes ProjectFileEndingWith(std::initializer_list<std::uint32_t> words, std::size_t filler)
+{
+    Bytes bytes = SerializeProjectFile(*CreateProject());
+    bytes.resize(bytes.size() - 4);
+    for (const std::uint32_t w : words)
+        AppendWord(bytes, w);
+    bytes.insert(bytes.end(), filler, 0x11);
+    return bytes;
+}
+
+// A file in a scratch folder of its own, removed at the end.
+class ScratchFile {
+public:
+    explicit ScratchFile(const Bytes& bytes)
+    {
+        std::string pattern
+            = (std::filesystem::temp_directory_path() / "vellisto-bounds-XXXXXX").string();
+        const int fd = ::mkstemp(pattern.data());
+        EXPECT_GE(fd, 0);
+        ::close(fd);
+        m_path = pattern;
+        std::ofstream(m_path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                static_cast<std::streamsize>(bytes.size()));
+    }
+    ~ScratchFile() { std::filesystem::remove(m_path); }
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+constexpr std::size_t kSmallAllocation = 4096;
+
+} // namespace
+
+TEST(ReaderBounds, WaveClaimsPastTheFileAllocateNothingForThem)
+{
+    const Bytes samples(1000, 0x55);
+    struct Case {
+        Bytes file;
+        audio::WaveReadErrorCode code;
+    };
+    const Case cases[] = {
+        // A "data" chunk claiming almost 4 GB in a 1 kB file.
+        { test::WaveBytes {}.pcm16(2, 44100, {}).tag("data").u32(0xFFFFF000).bytes(samples).file(),
+            audio::WaveReadErrorCode::kDataPastEnd },
+        { test::WaveBytes {}.pcm16(2, 44100, {}).tag("data").u32(0xFFFFFFFF).bytes(samples).file(),
+            audio::WaveReadErrorCode::kDataTooLarge },
+        // A RIFF size claiming 4 GB.
+        { test::WaveBytes {}.pcm16(2, 44100, { 1, 2 }).riffSize(0xFFFFFFF0).file(),
+            audio::WaveReadErrorCode::kRiffSizeExceedsFile },
+    };
+    for (const Case& c : cases) {
+        SoundSlot sound;
+        audio::WaveReadError reason;
+        AllocationProbe probe;
+        EXPECT_FALSE(audio::ParseWaveFile(c.file, sound, &reason));
+        EXPECT_EQ(reason.code, c.code);
+        EXPECT_LT(probe.counts().largestBytes, kSmallAllocation);
+    }
+}
+
+TEST(ReaderBounds, WaveFileIsReadWithBuffersTheSizeOfTheFile)
+{
+    const Bytes samples(1000, 0x55);
+    const ScratchFile lying(
+        test::WaveBytes {}.pcm16(1, 8000, {}).tag("data").u32(0x7FFFFFFF).bytes(samples).file());
+    const Bytes good = test::WaveBytes {}.pcm8(1, 8000, samples).file();
+    const ScratchFile honest(good);
+    {
+        SoundSlot sound;
+        AllocationProbe probe;
+        EXPECT_FALSE(audio::ReadWaveFileAt(lying.path(), sound));
+        EXPECT_LE(probe.counts().largestBytes, std::filesystem::file_size(lying.path()));
+    }
+    SoundSlot sound;
+    AllocationProbe probe;
+    ASSERT_TRUE(audio::ReadWaveFileAt(honest.path(), sound));
+    // The file's bytes, then the sample block with its two guard zones.
+    EXPECT_GE(probe.counts().largestBytes, good.size()); // the probe sees them
+    EXPECT_LE(probe.counts().largestBytes, good.size() + 2 * kGuardBytes);
+    EXPECT_LE(probe.counts().totalBytes, 2 * good.size() + 2 * kGuardBytes + kSmallAllocation);
+}
+
+TEST(ReaderBounds, ProjectTrackClaimsPastTheFileAllocateNothingForThem)
+{
+    // 0xFFFFFFFF events, and 0x0AAAAAAB events whose 24-byte records pass 4 GB.
+    for (const std::uint32_t count : { 0xFFFFFFFFu, 0x0AAAAAABu, 0x00100000u }) {
+        const Bytes bytes = ProjectFileEndingWith({ 5, 0, count }, 1000);
+        auto project = CreateProject();
+        ProjectReadError error;
+        AllocationProbe probe;
+        EXPECT_FALSE(ParseProjectFile(bytes, *project, &error));
+        EXPECT_EQ(error.code, ProjectReadErrorCode::kEventsPastEnd) << count;
+        EXPECT_LT(probe.counts().largestBytes, kSmallAllocation) << count;
+    }
+}
+
+TEST(ReaderBounds, ProjectReadingAllocatesInProportionToTheFile)
+{
+    // 5000 track chunks of one event each, all for track 0: every chunk
+    // replaces the track's array, and only the file pays for each.
+    Bytes bytes = SerializeProjectFile(*CreateProject());
+    bytes.resize(bytes.size() - 4);
+    for (std::uint32_t i = 0; i < 5000; ++i) {
+        for (const std::uint32_t w : { 5u, 0u, 1u, 1u, i, 0u, 0u, 0u, 0u })
+            AppendWord(bytes, w);
+    }
+    AppendWord(bytes, 2);
+    const ScratchFile file(bytes);
+    auto project = CreateProject();
+    AllocationProbe probe;
+    ASSERT_TRUE(ReadProjectFile(file.path(), *project));
+    EXPECT_EQ(project->tracks[0].count, 1u);
+    EXPECT_LE(probe.counts().largestBytes, bytes.size());
+    EXPECT_LE(probe.counts().totalBytes, 3 * bytes.size());
+}
+
+TEST(ReaderBounds, ClipboardEventCountsPastTheBlockAllocateNothing)
+{
+    for (const std::uint32_t count : { 0xFFFFFFFFu, 0x0AAAAAABu, 2u }) {
+        Bytes block;
+        AppendWord(block, 2);
+        AppendWord(block, count);
+        block.resize(8 + 24 + 8); // room for one record only
+        Track events;
+        AllocationProbe probe;
+        EXPECT_FALSE(editing::IsEventsBlock(block)) << count;
+        EXPECT_FALSE(editing::ReadEventsBlock(block, events)) << count;
+        EXPECT_EQ(probe.counts().calls, 0u) << count;
+    }
+}
