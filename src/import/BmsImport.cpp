@@ -1,0 +1,300 @@
+// SPDX-License-Identifier: MIT
+#include "import/BmsImport.h"
+
+#include "engine/FixedPoint.h"
+#include "import/BmsLine.h"
+#include "import/BmsText.h"
+#include "import/ScoreTime.h"
+#include "import/TrackAppender.h"
+#include "model/EventList.h"
+#include "platform/File.h"
+#include "platform/TextCodec.h"
+
+#include <array>
+#include <cmath>
+#include <filesystem>
+#include <new>
+#include <optional>
+#include <system_error>
+
+namespace vellisto::import {
+
+namespace {
+
+    constexpr std::uint32_t kBackgroundChannel = 1;
+    constexpr std::uint32_t kMeasureLengthChannel = 2;
+    constexpr std::uint32_t kTempoChannel = 3;
+    constexpr std::uint32_t kFirstKeyChannel = 10;
+    constexpr std::uint32_t kLastKeyChannel = 19;
+    constexpr std::uint32_t kFirstBackgroundTrack = 10;
+    constexpr std::uint32_t kBackgroundTracks = kTrackCount - kFirstBackgroundTrack; // 54
+
+    // One 4/4 measure at tempo beats per minute, in 1/16777216 frames:
+    // floor(rate x 240 x 2^24 / tempo). The product stays below 2^56.
+    TimeFx24 BaseMeasureDuration(std::uint32_t rate, std::uint64_t tempo)
+    {
+        return std::uint64_t { rate } * 240 * (std::uint64_t { 1 } << 24) / tempo;
+    }
+
+    // trunc(base x factor) in double precision. A negative factor gives
+    // measures of no length and a huge one the longest measure there is.
+    TimeFx24 ScaledMeasureDuration(TimeFx24 base, double factor)
+    {
+        const double scaled = static_cast<double>(base) * factor;
+        if (!(scaled > 0.0))
+            return 0;
+        if (scaled >= 18446744073709551616.0) // 2^64
+            return kTimeFx24Max;
+        return static_cast<TimeFx24>(scaled);
+    }
+
+    // "\" + name, cut so that it fits a name field with its terminating
+    // zero; a surrogate pair is never split.
+    void SetSoundFileName(Name& fileName, std::u16string_view name)
+    {
+        fileName = {};
+        fileName[0] = u'\\';
+        std::size_t length = std::min(name.size(), kNameUnits - 2);
+        if (length < name.size() && length > 0 && name[length - 1] >= 0xD800
+            && name[length - 1] <= 0xDBFF)
+            --length;
+        std::copy_n(name.begin(), length, fileName.begin() + 1);
+    }
+
+    // The folder of a chart path: everything before its last separator. A
+    // folder too long for the field is left out: an empty base path means the
+    // folder of the document, which is the chart's own.
+    void SetBasePath(Name& basePath, std::u16string_view chartPath)
+    {
+        basePath = {};
+        const std::size_t separator = chartPath.find_last_of(u"/\\");
+        const std::u16string_view folder
+            = separator == std::u16string_view::npos ? chartPath : chartPath.substr(0, separator);
+        if (folder.size() < kNameUnits)
+            std::copy(folder.begin(), folder.end(), basePath.begin());
+    }
+
+    class BmsImporter {
+    public:
+        explicit BmsImporter(Project& project)
+            : m_project(project)
+            , m_rate(project.settings.outputFormat.samplesPerSecond)
+            , m_baseMeasure(BaseMeasureDuration(m_rate, 120))
+            , m_measure(m_baseMeasure)
+        {
+        }
+
+        bool begin()
+        {
+            for (std::size_t t = 0; t < kTrackCount; ++t) {
+                if (!ResetEvents(m_project.tracks[t], 0))
+                    return false;
+                m_appenders[t].emplace(m_project.tracks[t], 0);
+            }
+            return true;
+        }
+
+        bool line(std::u16string_view text)
+        {
+            const BmsLine line = ParseBmsLine(text);
+            switch (line.kind) {
+            case BmsLineKind::kIgnored:
+                return true;
+            case BmsLineKind::kTempo:
+                setTempo(line.tempo);
+                return true;
+            case BmsLineKind::kSound:
+                defineSound(line.soundId, line.name);
+                return true;
+            case BmsLineKind::kChannel:
+                return channel(line);
+            }
+            return true;
+        }
+
+        bool finish()
+        {
+            std::uint32_t filled = 0;
+            for (Track& track : m_project.tracks) {
+                if (!RemoveByMask(track, kEventSelected))
+                    return false;
+                filled += track.count > 0 ? 1 : 0;
+            }
+            // With no notes at all the volume stays at 1.0.
+            m_project.settings.masterVolume = filled == 0
+                ? static_cast<std::uint32_t>(kVolumeOne)
+                : static_cast<std::uint32_t>(
+                    std::trunc(1024.0 / std::sqrt(static_cast<double>(filled))));
+
+            // Everything stops two measures after the start of the last measure reached.
+            const TimeFx24 end = SaturatingAdd(m_position, SaturatingMul(2, m_measure));
+            const Event allStop { kEventExists, EventTimeFromFx24(end),
+                EventTypeWord(EventType::kAllStop), 0, 0, 0 };
+            for (Track& track : m_project.tracks) {
+                if (track.count == 0)
+                    continue;
+                if (!InsertSorted(track, allStop) || !SortByTime(track))
+                    return false;
+            }
+            return true;
+        }
+
+    private:
+        void setTempo(std::uint64_t tempo)
+        {
+            m_baseMeasure = BaseMeasureDuration(m_rate, tempo);
+            m_measure = ScaledMeasureDuration(m_baseMeasure, m_factor);
+        }
+
+        void defineSound(std::uint32_t id, std::u16string_view name)
+        {
+            SoundSlot& slot = m_project.sounds[id];
+            SetSoundFileName(slot.fileName, name);
+            slot.volume = kVolumeOne;
+            slot.pitch = kPitchOne;
+            slot.loopBegin = kNoLoop;
+            slot.loopEnd = kNoLoop;
+        }
+
+        bool channel(const BmsLine& line)
+        {
+            // Lines of an earlier measure than the current one land in the
+            // current measure: the clock never runs backwards.
+            if (line.measure > m_currentMeasure) {
+                m_position = SaturatingAdd(
+                    m_position, SaturatingMul(line.measure - m_currentMeasure, m_measure));
+                m_currentMeasure = line.measure;
+                m_backgroundIndex = 0;
+            }
+            if (line.channel == kMeasureLengthChannel) {
+                // The factor stays in force until the next such line.
+                m_factor = ParseLeadingNumber(line.data);
+                m_measure = ScaledMeasureDuration(m_baseMeasure, m_factor);
+                return true;
+            }
+            if (line.channel == kTempoChannel) {
+                // The tempo applies from the start of this measure; only two digits are read.
+                if (line.data.size() >= 2) {
+                    if (const auto tempo = ParseHexPair(line.data[0], line.data[1]);
+                        tempo && *tempo != 0)
+                        setTempo(*tempo);
+                }
+                return true;
+            }
+            std::uint32_t track = 0;
+            if (line.channel == kBackgroundChannel) {
+                track = kFirstBackgroundTrack + m_backgroundIndex;
+                m_backgroundIndex = (m_backgroundIndex + 1) % kBackgroundTracks;
+            } else if (line.channel >= kFirstKeyChannel && line.channel <= kLastKeyChannel) {
+                track = line.channel - kFirstKeyChannel;
+            } else {
+                return true;
+            }
+            return notes(*m_appenders[track], line.data);
+        }
+
+        // The data is n two-character sound IDs spread evenly over the
+        // measure; pairs that are not hexadecimal or name a sound that was
+        // never defined (volume 0) are rests.
+        bool notes(TrackAppender& appender, std::u16string_view data)
+        {
+            const std::size_t n = data.size() / 2;
+            for (std::size_t k = 0; k < n; ++k) {
+                const auto id = ParseHexPair(data[2 * k], data[2 * k + 1]);
+                if (!id || m_project.sounds[*id].volume == 0)
+                    continue;
+                // floor(k x measure / n): k < n, so the quotient fits 64 bits.
+                const auto offset = static_cast<TimeFx24>(static_cast<Uint128>(k) * m_measure / n);
+                const std::uint32_t time = EventTimeFromFx24(SaturatingAdd(m_position, offset));
+                const Event play { kEventExists, time, EventTypeWord(EventType::kPlay), *id,
+                    static_cast<std::uint32_t>(kVolumeOne), kPitchOne };
+                if (!appender.append(play))
+                    return false;
+            }
+            return true;
+        }
+
+        Project& m_project;
+        std::uint32_t m_rate;
+        std::uint32_t m_currentMeasure = 0;
+        std::uint32_t m_backgroundIndex = 0;
+        double m_factor = 1.0; // measure length, from the last 02 line
+        TimeFx24 m_baseMeasure; // one 4/4 measure at the last tempo
+        TimeFx24 m_measure; // trunc(m_baseMeasure x m_factor)
+        TimeFx24 m_position = 0; // start of the current measure
+        std::array<std::optional<TrackAppender>, kTrackCount> m_appenders;
+    };
+
+    bool Fail(BmsReadError* reason, BmsReadError error)
+    {
+        if (reason != nullptr)
+            *reason = error;
+        return false;
+    }
+
+    bool Import(Project& project, std::span<const std::uint8_t> chart,
+        std::u16string_view chartPath, BmsReadError* reason)
+    {
+        const std::u16string text = DecodeBmsText(chart);
+        project.mixState = {};
+        BmsImporter importer(project);
+        if (!importer.begin())
+            return Fail(reason, BmsReadError::kOutOfMemory);
+        SetBasePath(project.settings.basePath, chartPath);
+        project.settings.mixingInterpolation = static_cast<std::uint32_t>(Interpolation::kNone);
+        project.settings.playingPriority = 1; // "Play newer"
+
+        bool stored = true;
+        ForEachBmsLine(text, [&](std::u16string_view line) {
+            if (stored)
+                stored = importer.line(line);
+        });
+        if (!stored || !importer.finish())
+            return Fail(reason, BmsReadError::kOutOfMemory);
+        return true;
+    }
+
+} // namespace
+
+std::string_view BmsReadErrorText(BmsReadError error)
+{
+    switch (error) {
+    case BmsReadError::kNone:
+        return "no error";
+    case BmsReadError::kCannotOpen:
+        return "cannot open or read the file";
+    case BmsReadError::kOutOfMemory:
+        return "out of memory";
+    }
+    return "unknown error";
+}
+
+bool ImportBmsFile(Project& project, std::span<const std::uint8_t> chart,
+    std::u16string_view chartPath, BmsReadError* reason)
+{
+    try {
+        return Import(project, chart, chartPath, reason);
+    } catch (const std::bad_alloc&) {
+        return Fail(reason, BmsReadError::kOutOfMemory);
+    }
+}
+
+bool ImportBmsFile(Project& project, const std::string& nativePath, BmsReadError* reason)
+{
+    try {
+        const auto bytes = platform::ReadWholeFile(nativePath);
+        if (!bytes)
+            return Fail(reason, BmsReadError::kCannotOpen);
+        // The base path is a folder that sound names are resolved against
+        // later, from wherever the program then runs: make it absolute.
+        std::error_code error;
+        std::filesystem::path path = std::filesystem::absolute(nativePath, error);
+        if (error)
+            path = nativePath;
+        return ImportBmsFile(project, *bytes, platform::Utf8ToUtf16(path.string()), reason);
+    } catch (const std::bad_alloc&) {
+        return Fail(reason, BmsReadError::kOutOfMemory);
+    }
+}
+
+} // namespace vellisto::import
