@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// vellisto-cli convert INPUT -o OUT.spj: reads the input and writes it as a
+// vellisto-cli convert INPUT -o OUT.spj [IMPORT OPTIONS]: reads the input (a
+// project file, or a score imported with the given choice) and writes it as a
 // project file of the current layout (which upgrades older project files).
 
 #include "cli/Args.h"
@@ -14,8 +15,11 @@ namespace vellisto::cli {
 
 namespace {
 
-    constexpr std::string_view kUsage = "vellisto-cli convert INPUT -o OUT.spj";
-    constexpr OptionSpec kOptions[] = { { "-o", true } };
+    constexpr std::string_view kUsage
+        = "vellisto-cli convert INPUT -o OUT.spj [--compat normal|drum|auto|auto-track|v1.3|v1.2] "
+          "[--rate N] [--channels 1|2] [--sound-list KIT.spj]";
+    constexpr OptionSpec kOptions[]
+        = { { "-o", true }, kCompatOption, kRateOption, kChannelsOption, kSoundListOption };
 
 } // namespace
 
@@ -31,9 +35,9 @@ int RunConvert(CommandArgs args)
     const std::string outPath(*output);
     if (!CheckOutputPath(outPath))
         return kExitFailure;
-    const auto project = OpenInput(std::string(parsed->positional[0]));
+    const auto [project, exitCode] = OpenCommandInput("convert", kUsage, *parsed);
     if (!project)
-        return kExitFailure;
+        return exitCode;
     // As the save command does: stored name fields carry nothing after the text.
     ClearNameTails(*project);
     switch (WriteProjectFile(*project, outPath)) {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// vellisto-cli info INPUT [--json]: the settings, every used sound with its
-// twelve setting words and every track's event count and length, as stable
-// text or as JSON.
+// vellisto-cli info INPUT [--json] [IMPORT OPTIONS]: the settings, every used
+// sound with its twelve setting words and every track's event count and
+// length, as stable text or as JSON. Scores are shown as they import.
 
 #include "cli/Args.h"
 #include "cli/Commands.h"
@@ -20,8 +20,11 @@ namespace vellisto::cli {
 
 namespace {
 
-    constexpr std::string_view kUsage = "vellisto-cli info INPUT [--json]";
-    constexpr OptionSpec kOptions[] = { { "--json", false } };
+    constexpr std::string_view kUsage
+        = "vellisto-cli info INPUT [--json] [--compat normal|drum|auto|auto-track|v1.3|v1.2] "
+          "[--rate N] [--channels 1|2] [--sound-list KIT.spj]";
+    constexpr OptionSpec kOptions[]
+        = { { "--json", false }, kCompatOption, kRateOption, kChannelsOption, kSoundListOption };
 
     constexpr std::array<std::string_view, kSoundWordCount> kSoundWordNames
         = { "volume", "pitch", "loopBegin", "loopEnd", "stopEventMode", "linkedId", "linkingMode",
@@ -198,9 +201,9 @@ int RunInfo(CommandArgs args)
     if (!parsed)
         return kExitUsage;
 
-    const auto project = OpenInput(std::string(parsed->positional[0]));
+    const auto [project, exitCode] = OpenCommandInput("info", kUsage, *parsed);
     if (!project)
-        return kExitFailure;
+        return exitCode;
     const std::string report = parsed->has("--json") ? JsonReport(*project) : TextReport(*project);
     std::fwrite(report.data(), 1, report.size(), stdout);
     return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;

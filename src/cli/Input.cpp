@@ -1,17 +1,39 @@
 // SPDX-License-Identifier: MIT
 #include "cli/Input.h"
 
-#include "cli/Args.h"
+#include "import/BmsImport.h"
+#include "import/MidiImport.h"
+#include "model/Document.h"
 #include "model/ProjectFile.h"
+#include "model/ProjectImport.h"
 #include "model/TextTable.h"
+#include "platform/TextCodec.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 namespace vellisto::cli {
 
 namespace {
+
+    // The compatibility entries by their option names, in the dialog's order.
+    constexpr std::array<std::pair<std::string_view, Compatibility>, 6> kCompatibilityNames { {
+        { "normal", Compatibility::kNormal },
+        { "drum", Compatibility::kDrum },
+        { "auto", Compatibility::kAuto },
+        { "auto-track", Compatibility::kAutoTrack },
+        { "v1.3", Compatibility::kVer13 },
+        { "v1.2", Compatibility::kVer12 },
+    } };
+
+    DocumentFileKind KindOf(const std::string& path)
+    {
+        return FileKindOf(platform::Utf8ToUtf16(path));
+    }
 
     bool PathProblem(const std::string& path, const char* problem)
     {
@@ -19,13 +41,19 @@ namespace {
         return false;
     }
 
-    std::unique_ptr<Project> ReadProjectInput(const std::string& path)
+    std::unique_ptr<Project> NewProject()
     {
         auto project = CreateProject();
-        if (!project) {
+        if (!project)
             Failure(Text(TextId::kOutOfMemory));
+        return project;
+    }
+
+    std::unique_ptr<Project> ReadProjectInput(const std::string& path)
+    {
+        auto project = NewProject();
+        if (!project)
             return nullptr;
-        }
         ProjectReadError error;
         if (!ReadProjectFile(path, *project, &error)) {
             Failure(
@@ -35,9 +63,58 @@ namespace {
         return project;
     }
 
+    // The "Compatibility and Format" choice, then the score's importer.
+    std::unique_ptr<Project> ImportScoreInput(
+        const std::string& path, DocumentFileKind kind, const CompatibilityChoice& choice)
+    {
+        auto project = NewProject();
+        if (!project)
+            return nullptr;
+        ApplyCompatibilityChoice(*project, choice);
+        if (kind == DocumentFileKind::kMidi) {
+            import::MidiReadError reason;
+            if (!import::ImportMidiFile(*project, path, &reason)) {
+                Failure(Text(TextId::kFailedLoadingMidi),
+                    path + ": " + import::DescribeMidiReadError(reason));
+                return nullptr;
+            }
+        } else {
+            import::BmsReadError reason = import::BmsReadError::kNone;
+            if (!import::ImportBmsFile(*project, path, &reason)) {
+                Failure(Text(TextId::kFailedLoadingBms),
+                    path + ": " + std::string(import::BmsReadErrorText(reason)));
+                return nullptr;
+            }
+        }
+        return project;
+    }
+
+    // "Import Sound List" without its questions: a different output format
+    // is a warning, and the frame counts are rescaled to the input's rate.
+    bool ApplySoundList(Project& project, const std::string& kitPath)
+    {
+        if (!CheckInputPath(kitPath, false))
+            return false;
+        const auto kit = ReadProjectInput(kitPath);
+        if (!kit)
+            return false;
+        const OutputFormat& from = kit->settings.outputFormat;
+        const OutputFormat& to = project.settings.outputFormat;
+        if (!SameFormatKey(from, to))
+            std::fprintf(stderr,
+                "vellisto-cli: warning: %s: its output format (%u Hz, %u bits, %u channels) "
+                "differs "
+                "from the input's (%u Hz, %u bits, %u channels); frame counts are rescaled\n",
+                kitPath.c_str(), from.samplesPerSecond, unsigned { from.bitsPerSample },
+                unsigned { from.channels }, to.samplesPerSecond, unsigned { to.bitsPerSample },
+                unsigned { to.channels });
+        CopySoundList(project, *kit);
+        return true;
+    }
+
 } // namespace
 
-bool CheckInputPath(const std::string& path)
+bool CheckInputPath(const std::string& path, bool allowEmpty)
 {
     namespace fs = std::filesystem;
     std::error_code error;
@@ -48,7 +125,7 @@ bool CheckInputPath(const std::string& path)
         return PathProblem(path, "is a directory");
     if (!fs::is_regular_file(status))
         return PathProblem(path, "is not a regular file");
-    if (fs::file_size(path, error) == 0 && !error)
+    if (!allowEmpty && fs::file_size(path, error) == 0 && !error)
         return PathProblem(path, "is an empty file");
     return true;
 }
@@ -67,12 +144,65 @@ bool CheckOutputPath(const std::string& path)
     return true;
 }
 
-std::unique_ptr<Project> OpenInput(const std::string& path)
+std::optional<InputOptions> ReadInputOptions(
+    const ParsedArgs& parsed, const std::string& path, std::string& error)
 {
-    if (!CheckInputPath(path))
+    InputOptions options;
+    const bool choiceGiven = parsed.has(kCompatOption.name) || parsed.has(kRateOption.name)
+        || parsed.has(kChannelsOption.name);
+    if (choiceGiven && KindOf(path) == DocumentFileKind::kProject) {
+        error = "--compat, --rate and --channels apply to .mid, .bms and .bme inputs only";
+        return std::nullopt;
+    }
+    if (const auto name = parsed.value(kCompatOption.name)) {
+        const auto entry = std::find_if(kCompatibilityNames.begin(), kCompatibilityNames.end(),
+            [&](const auto& e) { return e.first == *name; });
+        if (entry == kCompatibilityNames.end()) {
+            error = "--compat must be normal, drum, auto, auto-track, v1.3 or v1.2";
+            return std::nullopt;
+        }
+        options.choice.compatibility = entry->second;
+    }
+    // Rate and channels are checked as for the sound commands.
+    const auto format = ReadSoundOptions(parsed, error);
+    if (!format)
+        return std::nullopt;
+    options.choice.rateText = std::to_string(format->format.samplesPerSecond);
+    options.choice.channelsText = std::to_string(format->format.channels);
+    if (const auto kit = parsed.value(kSoundListOption.name)) {
+        if (kit->empty()) {
+            error = "--sound-list needs a project file";
+            return std::nullopt;
+        }
+        options.soundList = std::string(*kit);
+    }
+    return options;
+}
+
+std::unique_ptr<Project> OpenInput(const std::string& path, const InputOptions& options)
+{
+    const DocumentFileKind kind = KindOf(path);
+    if (!CheckInputPath(path, kind != DocumentFileKind::kProject))
         return nullptr;
-    // Every name that no importer claims is read as a project file.
-    return ReadProjectInput(path);
+    auto project = kind == DocumentFileKind::kProject
+        ? ReadProjectInput(path)
+        : ImportScoreInput(path, kind, options.choice);
+    if (project && !options.soundList.empty() && !ApplySoundList(*project, options.soundList))
+        return nullptr;
+    return project;
+}
+
+CommandInput OpenCommandInput(
+    std::string_view command, std::string_view usage, const ParsedArgs& parsed)
+{
+    const std::string input(parsed.positional.at(0));
+    std::string error;
+    const auto options = ReadInputOptions(parsed, input, error);
+    if (!options)
+        return { nullptr, UsageError(command, usage, error) };
+    auto project = OpenInput(input, *options);
+    const int exitCode = project ? kExitOk : kExitFailure;
+    return { std::move(project), exitCode };
 }
 
 } // namespace vellisto::cli

@@ -5,6 +5,7 @@
 #include "audio/SincTables.h"
 #include "cli/Args.h"
 #include "cli/Commands.h"
+#include "import/ImportTables.h"
 
 #include <cstdio>
 #include <string>
@@ -23,8 +24,12 @@ struct Command {
 
 // One line per command.
 constexpr Command kCommands[] = {
-    { "info", RunInfo, "INPUT [--json]" },
-    { "convert", RunConvert, "INPUT -o OUT.spj" },
+    { "info", RunInfo,
+        "INPUT [--json] [--compat normal|drum|auto|auto-track|v1.3|v1.2] [--rate N] "
+        "[--channels 1|2] [--sound-list KIT.spj]" },
+    { "convert", RunConvert,
+        "INPUT -o OUT.spj [--compat normal|drum|auto|auto-track|v1.3|v1.2] [--rate N] "
+        "[--channels 1|2] [--sound-list KIT.spj]" },
     { "resample", RunResample,
         "IN.wav -o OUT.wav [--rate R] [--channels 1|2] [--interp none|linear|sinc-low|sinc]" },
     { "basefreq", RunBaseFreq,
@@ -46,6 +51,7 @@ int main(int argc, char** argv)
 {
     // The shared lookup tables are built once, before anything else runs.
     vellisto::audio::BuildSincTables();
+    vellisto::import::BuildImportTables();
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     if (args.empty() || args[0] == "--help" || args[0] == "-h") {
         PrintUsage(args.empty() ? stderr : stdout);

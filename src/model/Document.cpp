@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "model/Document.h"
 
+#include "import/BmsImport.h"
+#include "import/MidiImport.h"
 #include "mix/SoundCache.h"
 #include "model/Compatibility.h"
 #include "model/ProjectFile.h"
@@ -121,10 +123,13 @@ bool Ctest122Doc::ChangeOutputFormat(const OutputFormat& format)
 }
 
 bool Ctest122Doc::ImportScore(
-    DocumentFileKind kind, const std::string&, Project&, UserInterface& ui)
+    DocumentFileKind kind, const std::string& nativePath, Project& project, UserInterface& ui)
 {
-    ShowError(ui,
-        kind == DocumentFileKind::kMidi ? TextId::kFailedLoadingMidi : TextId::kFailedLoadingBms);
+    const bool midi = kind == DocumentFileKind::kMidi;
+    if (midi ? import::ImportMidiFile(project, nativePath)
+             : import::ImportBmsFile(project, nativePath))
+        return true;
+    ShowError(ui, midi ? TextId::kFailedLoadingMidi : TextId::kFailedLoadingBms);
     return false;
 }
 

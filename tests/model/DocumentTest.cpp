@@ -240,6 +240,48 @@ TEST_F(DocumentTest, FailedOpenKeepsTheCurrentProject)
     EXPECT_TRUE(doc.pathName().empty());
 }
 
+TEST_F(DocumentTest, OpensScoresThroughTheirImporters)
+{
+    // One note at tick 480 of 480 per quarter: half a second, 11025 frames at 22050 Hz.
+    const char midi[] = "MThd\0\0\0\6\0\0\0\1\1\xE0"
+                        "MTrk\0\0\0\5\x83\x60\x90\x3C\x40";
+    std::ofstream(m_folder / "song.mid", std::ios::binary).write(midi, sizeof midi - 1);
+    std::ofstream(m_folder / "Chart.BME", std::ios::binary) << "#WAV01 kick.wav\r\n#00111:01\r\n";
+    CompatibilityChoice choice;
+    choice.compatibility = Compatibility::kDrum;
+    choice.rateText = "22050";
+    ui.compatibilityAnswers = { choice, choice };
+
+    ASSERT_TRUE(doc.openDocument(PathOf("song.mid"), ui));
+    const Project& song = *doc.project();
+    ASSERT_EQ(song.tracks[0].count, 1u);
+    EXPECT_EQ(song.tracks[0].events[0].time, 11025u);
+    EXPECT_EQ(song.tracks[0].events[0].data1, 60u);
+    EXPECT_EQ(doc.pathName(), PathOf("song.mid"));
+
+    ASSERT_TRUE(doc.openDocument(PathOf("Chart.BME"), ui));
+    const Project& chart = *doc.project();
+    EXPECT_EQ(platform::Utf16ToUtf8({ chart.sounds[1].fileName.data(), 9 }), "\\kick.wav");
+    EXPECT_EQ(platform::Utf16ToUtf8(
+                  { chart.settings.basePath.data(), NameLength(chart.settings.basePath) }),
+        m_folder.string());
+    ASSERT_EQ(chart.tracks[1].count, 2u); // the note, then All Stop
+    EXPECT_EQ(chart.tracks[1].events[0].time, 44100u);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(DocumentTest, ScoresThatFailToImportShowTheirMessage)
+{
+    std::ofstream(m_folder / "bad.mid", std::ios::binary) << "MThd";
+    ui.compatibilityAnswers = { CompatibilityChoice {}, CompatibilityChoice {} };
+    EXPECT_FALSE(doc.openDocument(PathOf("bad.mid"), ui));
+    EXPECT_FALSE(doc.openDocument(PathOf("absent.bms"), ui));
+    EXPECT_EQ(ui.messageTexts(),
+        (std::vector<std::string> {
+            "Failed in loading a MIDI file.", "Failed in loading a BM98 file." }));
+    EXPECT_EQ(doc.project(), nullptr);
+}
+
 TEST_F(DocumentTest, CancelledChoiceWhileOpeningAScoreShowsNothing)
 {
     EXPECT_FALSE(doc.openDocument(PathOf("song.mid"), ui));

@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// What every imported project must hold, checked by the import fuzz targets:
+// the first trackCount tracks have an array ended by the sentinel, with
+// existing events sorted by time and within the edit ceiling.
+
+#include "model/Project.h"
+
+#include <cstdlib>
+
+inline void CheckImportedTracks(const vellisto::Project& project, std::size_t trackCount)
+{
+    using namespace vellisto;
+    for (std::size_t t = 0; t < trackCount; ++t) {
+        const Track& track = project.tracks[t];
+        if (track.events == nullptr || track.events[track.count].time != kSentinelTime)
+            std::abort();
+        for (std::uint32_t i = 0; i < track.count; ++i) {
+            const Event& e = track.events[i];
+            if (e.flags != kEventExists || e.time > kMaxEditTime
+                || (i > 0 && e.time < track.events[i - 1].time))
+                std::abort();
+        }
+    }
+}

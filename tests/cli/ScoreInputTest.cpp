@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: MIT
+// MIDI files and charts as inputs of info and convert, with the import
+// options and a sound list.
+
+#include "cli/CliFixture.h"
+#include "model/ProjectFile.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+using namespace vellisto;
+
+namespace {
+
+using ScoreInputTest = test::CliFixture;
+
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+// One track: Program Change 7, then middle C at tick 0 and D at tick 480
+// (480 ticks per quarter note, the default tempo), each 240 ticks long.
+const std::vector<std::uint8_t> kSong { 'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M',
+    'T', 'r', 'k', 0, 0, 0, 20, 0x00, 0xC0, 7, 0x00, 0x90, 60, 100, 0x81, 0x70, 0x80, 60, 0, 0x81,
+    0x70, 0x90, 62, 100, 0x00, 0xFF, 0x2F };
+
+std::string ChartText()
+{
+    return "#WAV01 kick.wav\r\n#WAV02 snare.wav\r\n#00111:0102\r\n#00101:02\r\n";
+}
+
+} // namespace
+
+TEST_F(ScoreInputTest, InfoShowsAnImportedMidiFileInTheChosenFormat)
+{
+    writeBytes("song.mid", kSong);
+    const auto result = run({ "info", path("song.mid"), "--rate", "22050", "--channels", "1" });
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(Contains(result.out, "samplesPerSecond 22050\n"));
+    EXPECT_TRUE(Contains(result.out, "channels 1\n"));
+    EXPECT_TRUE(Contains(result.out, "blockAlign 2\n"));
+    // Play, Stop, Play: the last at half a second.
+    EXPECT_TRUE(Contains(result.out, "  track 0: 3 events, length 11025 (00:00.500)\n"))
+        << result.out;
+}
+
+TEST_F(ScoreInputTest, ConvertWritesTheImportAsAProjectFile)
+{
+    writeBytes("song.mid", kSong);
+    auto result = run({ "convert", path("song.mid"), "-o", path("song.spj"), "--compat", "v1.2" });
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    auto project = CreateProject();
+    ASSERT_TRUE(ReadProjectFile(path("song.spj"), *project));
+    EXPECT_EQ(project->settings.playingPriority, 0u);
+    EXPECT_EQ(project->settings.stoppingRules, 0u);
+    ASSERT_EQ(project->tracks[0].count, 3u);
+    const Event& stop = project->tracks[0].events[1];
+    EXPECT_EQ(stop.time, 11025u);
+    EXPECT_EQ(stop.type, EventTypeWord(EventType::kStop));
+    EXPECT_EQ(stop.data1, 7u); // the program
+    EXPECT_EQ(stop.data2, 0u); // "By ID"
+
+    std::ofstream(path("chart.BME"), std::ios::binary) << ChartText();
+    result = run({ "convert", path("chart.BME"), "-o", path("chart.spj"), "--rate", "48000" });
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    project = CreateProject();
+    ASSERT_TRUE(ReadProjectFile(path("chart.spj"), *project));
+    EXPECT_EQ(project->settings.outputFormat.samplesPerSecond, 48000u);
+    EXPECT_EQ(project->settings.masterVolume, 724u); // two tracks: 1024 / sqrt(2)
+    ASSERT_EQ(project->tracks[1].count, 3u);
+    EXPECT_EQ(project->tracks[1].events[1].time, 96000u + 48000u);
+    EXPECT_EQ(project->sounds[2].fileName[1], u's');
+}
+
+TEST_F(ScoreInputTest, SoundListReplacesTheSoundsWithRescaledTimes)
+{
+    auto kit = CreateProject();
+    kit->settings.outputFormat.samplesPerSecond = 22050;
+    CompleteOutputFormat(kit->settings.outputFormat);
+    kit->sounds[2].fileName[0] = u'k';
+    kit->sounds[2].volume = 300;
+    kit->sounds[2].loopBegin = 1000;
+    kit->sounds[2].loopEnd = kNoLoop;
+    ASSERT_EQ(WriteProjectFile(*kit, path("kit.spj")), ProjectWriteResult::kOk);
+    std::ofstream(path("chart.bms"), std::ios::binary) << ChartText();
+
+    const auto result = run(
+        { "convert", path("chart.bms"), "-o", path("out.spj"), "--sound-list", path("kit.spj") });
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(Contains(result.err, "warning")) << result.err;
+    auto project = CreateProject();
+    ASSERT_TRUE(ReadProjectFile(path("out.spj"), *project));
+    EXPECT_EQ(project->sounds[2].volume, 300u);
+    EXPECT_EQ(project->sounds[2].loopBegin, 2000u);
+    EXPECT_EQ(project->sounds[2].loopEnd, kNoLoop);
+    EXPECT_TRUE(project->sounds[1].empty()); // every slot comes from the kit
+    EXPECT_EQ(project->tracks[1].count, 3u); // the events stay
+}
+
+TEST_F(ScoreInputTest, FailuresAndBadOptions)
+{
+    writeBytes("bad.mid", { 'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 2, 0, 0 });
+    auto result = run({ "info", path("bad.mid") });
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(Contains(result.err, "Failed in loading a MIDI file.\n")) << result.err;
+    EXPECT_TRUE(Contains(result.err, "division of 0")) << result.err;
+
+    writeBytes("song.mid", kSong);
+    result = run(
+        { "convert", path("song.mid"), "-o", path("x.spj"), "--sound-list", path("absent.spj") });
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_FALSE(std::filesystem::exists(path("x.spj")));
+
+    // An empty chart is a chart without notes.
+    writeBytes("empty.bms", {});
+    EXPECT_EQ(run({ "info", path("empty.bms") }).exitCode, 0);
+
+    for (const std::vector<std::string>& args :
+        { std::vector<std::string> { "info", path("song.mid"), "--compat", "loud" },
+            { "info", path("song.mid"), "--rate", "0" },
+            { "info", path("song.mid"), "--channels", "3" },
+            { "info", path("song.spj"), "--rate", "22050" } }) {
+        result = run(args);
+        EXPECT_EQ(result.exitCode, 2) << args.back();
+        EXPECT_TRUE(Contains(result.err, "usage:")) << result.err;
+    }
+}
