@@ -3,6 +3,7 @@
 
 #include "platform/ByteCursor.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace vellisto::import {
@@ -101,7 +102,8 @@ bool ReadMidiLayout(
     layout.division = *division;
 
     layout.tracks.clear();
-    layout.tracks.reserve(*trackCount);
+    // Room only for the chunks whose headers the file can hold: the count is a claim.
+    layout.tracks.reserve(std::min<std::size_t>(*trackCount, cursor.remaining() / 8));
     for (std::uint32_t i = 0; i < *trackCount; ++i) {
         const std::size_t chunkStart = cursor.offset();
         const auto tag = cursor.take(4);

@@ -7,6 +7,9 @@
 #include "audio/WaveReader.h"
 #include "bounds/AllocationProbe.h"
 #include "editing/ClipboardBlocks.h"
+#include "import/BmsImport.h"
+#include "import/ImportTables.h"
+#include "import/MidiImport.h"
 #include "model/ProjectFile.h"
 
 #include <cstdlib>
@@ -163,4 +166,56 @@ TEST(ReaderBounds, ClipboardEventCountsPastTheBlockAllocateNothing)
         EXPECT_FALSE(editing::ReadEventsBlock(block, events)) << count;
         EXPECT_EQ(probe.counts().calls, 0u) << count;
     }
+}
+
+TEST(ReaderBounds, MidiClaimsPastTheFileAllocateNothingForThem)
+{
+    // 65535 tracks announced, and a chunk claiming 4 GB, in a file of 1 kB.
+    Bytes bytes { 'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0xFF, 0xFF, 0x01, 0xE0, 'M', 'T', 'r', 'k',
+        0xFF, 0xFF, 0xFF, 0xF0 };
+    bytes.resize(1000, 0x11);
+    auto project = CreateProject();
+    import::MidiReadError reason;
+    AllocationProbe probe;
+    EXPECT_FALSE(import::ImportMidiFile(*project, bytes, &reason));
+    EXPECT_EQ(reason.code, import::MidiReadErrorCode::kTruncatedChunk);
+    EXPECT_LT(probe.counts().largestBytes, kSmallAllocation);
+}
+
+TEST(ReaderBounds, ScoreImportsAllocateInProportionToTheFile)
+{
+    // 200 000 controller events in running status (three bytes each) on one
+    // channel: each becomes a 24-byte event. Growing, compacting and sorting
+    // the track touch a few copies of it.
+    Bytes midi { 'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M', 'T', 'r', 'k' };
+    constexpr std::uint32_t kEvents = 200000;
+    const std::uint32_t length = 1 + 3 * kEvents;
+    for (int shift = 24; shift >= 0; shift -= 8)
+        midi.push_back(static_cast<std::uint8_t>(length >> shift));
+    midi.insert(midi.end(), { 0x00, 0xB0, 7 });
+    midi.push_back(100);
+    for (std::uint32_t i = 1; i < kEvents; ++i)
+        midi.insert(midi.end(), { 0x00, 7, 100 });
+    {
+        import::BuildImportTables();
+        auto project = CreateProject();
+        AllocationProbe probe;
+        ASSERT_TRUE(import::ImportMidiFile(*project, midi));
+        ASSERT_EQ(project->tracks[0].count, kEvents);
+        EXPECT_LE(probe.counts().largestBytes, 2 * 24 * kEvents + kSmallAllocation);
+        EXPECT_LE(probe.counts().totalBytes, 8 * 24 * kEvents + kSmallAllocation);
+    }
+
+    // The same number of notes in one chart line of two characters each.
+    std::string chart = "#WAV01 a.wav\n#00011:";
+    for (std::uint32_t i = 0; i < kEvents; ++i)
+        chart += "01";
+    const Bytes chartBytes(chart.begin(), chart.end());
+    auto project = CreateProject();
+    AllocationProbe probe;
+    ASSERT_TRUE(import::ImportBmsFile(*project, chartBytes, u"/a/b.bms"));
+    ASSERT_EQ(project->tracks[1].count, kEvents + 1); // and the All Stop
+    EXPECT_LE(probe.counts().largestBytes, 2 * 24 * kEvents + kSmallAllocation);
+    EXPECT_LE(
+        probe.counts().totalBytes, 8 * 24 * kEvents + 2 * chartBytes.size() + kSmallAllocation);
 }

@@ -104,7 +104,7 @@ TEST_F(ScoreInputTest, FailuresAndBadOptions)
     writeBytes("bad.mid", { 'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 2, 0, 0 });
     auto result = run({ "info", path("bad.mid") });
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(Contains(result.err, "Failed in loading a MIDI file.\n")) << result.err;
+    EXPECT_TRUE(Contains(result.err, "Failed in loading a MIDI file.")) << result.err;
     EXPECT_TRUE(Contains(result.err, "division of 0")) << result.err;
 
     writeBytes("song.mid", kSong);
