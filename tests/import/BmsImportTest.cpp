@@ -5,6 +5,7 @@
 #include "ImportTestUtil.h"
 #include "import/BmsLine.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -397,4 +398,22 @@ TEST(BmsLine, LeadingNumbers)
     EXPECT_EQ(ParseLeadingNumber(u"0.0001e-330"), 0.0);
     EXPECT_EQ(ParseLeadingNumber(u"1" + std::u16string(400, u'0')),
         std::numeric_limits<double>::infinity());
+}
+
+TEST(BmsImport, DemoChart)
+{
+    // Measures of 82687.5 frames at 128 beats per minute, measure 4 three
+    // quarters of that, and 66150 frames at 160 from measure 6.
+    auto project = NewProject();
+    ASSERT_TRUE(
+        ImportBmsFile(*project, std::string(VEL_TEST_DATA_DIR "/../../examples/demo/chart.bms")));
+    const char16_t* names[] = { u"\\kick.wav", u"\\snare.wav", u"\\hat.wav", u"\\bass.wav",
+        u"\\lead.wav", u"\\pad.wav" };
+    for (std::size_t id = 1; id <= 6; ++id)
+        EXPECT_EQ(NameOf(project->sounds[id].fileName), names[id - 1]);
+    const auto kicks = Times(project->tracks[1]);
+    for (const std::uint32_t measureStart : { 330750u, 392765u, 475453u, 541603u, 607753u })
+        EXPECT_NE(std::find(kicks.begin(), kicks.end(), measureStart), kicks.end()) << measureStart;
+    EXPECT_EQ(kicks.back(), 740053u); // All Stop two measures after measure 8
+    EXPECT_EQ(project->settings.masterVolume, static_cast<std::uint32_t>(1024 / std::sqrt(6.0)));
 }
