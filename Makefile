@@ -40,7 +40,7 @@ bench: build
 fuzz-build: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DVEL_FUZZ=ON -DVEL_BUILD_TESTS=OFF -DVEL_BUILD_BENCH=OFF $(CMAKE_FLAGS)
-	cmake --build $(FUZZ_DIR) -j $(JOBS)
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzzers
 
 fuzz: fuzz-build
 	scripts/run-fuzzers $(FUZZ_DIR) $(FUZZ_SECONDS)
