@@ -219,3 +219,55 @@ TEST(ReaderBounds, ScoreImportsAllocateInProportionToTheFile)
     EXPECT_LE(
         probe.counts().totalBytes, 8 * 24 * kEvents + 2 * chartBytes.size() + kSmallAllocation);
 }
+
+TEST(ReaderBounds, MidiEventsWithoutResultsAndManyTracksCostOnlyTheFile)
+{
+    // One million zero-length meta events (delta 0, FF 01 00) in one track,
+    // then 20 000 tracks of one note each: neither grows what the import
+    // allocates beyond the file's own size and the notes' events.
+    constexpr std::uint32_t kMetas = 1000000;
+    constexpr std::uint32_t kTracks = 20000;
+    const auto be32 = [](Bytes& bytes, std::uint32_t v) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            bytes.push_back(static_cast<std::uint8_t>(v >> shift));
+    };
+    Bytes midi { 'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1 };
+    midi.push_back(static_cast<std::uint8_t>((kTracks + 1) >> 8));
+    midi.push_back(static_cast<std::uint8_t>(kTracks + 1));
+    midi.insert(midi.end(), { 0x01, 0xE0, 'M', 'T', 'r', 'k' });
+    be32(midi, 4 * kMetas);
+    for (std::uint32_t i = 0; i < kMetas; ++i)
+        midi.insert(midi.end(), { 0x00, 0xFF, 0x01, 0x00 });
+    for (std::uint32_t t = 0; t < kTracks; ++t) {
+        midi.insert(midi.end(), { 'M', 'T', 'r', 'k', 0, 0, 0, 4, 0x00, 0x90, 60, 100 });
+    }
+    import::BuildImportTables();
+    auto project = CreateProject();
+    AllocationProbe probe;
+    ASSERT_TRUE(import::ImportMidiFile(*project, midi));
+    EXPECT_EQ(project->tracks[0].count, kTracks);
+    // Per file track a small reader state; per note a few copies of its event.
+    EXPECT_LE(probe.counts().totalBytes, midi.size() + 8 * 24 * kTracks + 64 * kTracks);
+    EXPECT_LT(probe.counts().calls, 1000u);
+}
+
+TEST(ReaderBounds, ChartLinesOfTheLastMeasuresCostOnlyTheirNotes)
+{
+    // Measure 999 reached at once, measures made enormous by a huge length
+    // factor, and 100 000 lines of one note each: the clock saturates at the
+    // time ceiling and every line costs its note, nothing per measure passed.
+    std::string chart = "#WAV01 a.wav\r\n#00002:1e300\r\n";
+    constexpr std::uint32_t kLines = 100000;
+    for (std::uint32_t i = 0; i < kLines; ++i)
+        chart += i < kLines / 2 ? "#99911:01\n\n" : "#00012:01\r";
+    const Bytes bytes(chart.begin(), chart.end());
+    auto project = CreateProject();
+    AllocationProbe probe;
+    ASSERT_TRUE(import::ImportBmsFile(*project, bytes, u"/a/b.bms"));
+    ASSERT_EQ(project->tracks[1].count, kLines / 2 + 1);
+    ASSERT_EQ(project->tracks[2].count, kLines / 2 + 1);
+    EXPECT_EQ(project->tracks[1].events[kLines / 2].time, kMaxEditTime);
+    // The text decoded to UTF-16, and a few copies of each note's event.
+    EXPECT_LE(probe.counts().totalBytes, 4 * bytes.size() + 8 * 24 * kLines + kSmallAllocation);
+    EXPECT_LT(probe.counts().calls, 1000u);
+}

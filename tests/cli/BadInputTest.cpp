@@ -101,6 +101,34 @@ TEST_F(BadInput, WrongKindsGiveTheSystemMessageAndTheReason)
         "Failed in loading a WAVE file. " + path("three.wav") + ": its format cannot be converted");
 }
 
+TEST_F(BadInput, ScoresAndSoundListsThatCannotBeRead)
+{
+    writeBytes("empty.mid", {});
+    writeBytes("garbage.mid", { 'n', 'o', 't', ' ', 'a', 'n', 'y' });
+    fs::copy_file(path("good.wav"), path("wave.mid"));
+    fs::create_directory(path("folder.bms"));
+    for (const std::string file : { "empty.mid", "garbage.mid", "wave.mid" }) {
+        for (const Args& command :
+            { Args { "info", path(file) }, Args { "convert", path(file), "-o", path("keep.spj") } })
+            expectAnswer(command, 1, "Failed in loading a MIDI file. " + path(file) + ": ");
+    }
+    expectAnswer({ "info", path("folder.bms") }, 1,
+        "vellisto-cli: " + path("folder.bms") + ": is a directory\n");
+
+    // A chart of any bytes imports; the sound list given with it must be a project file.
+    writeBytes("chart.bms", { '#', 'W', 'A', 'V', '0', '1', ' ', 'a', '.', 'w', 'a', 'v' });
+    const std::vector<std::pair<std::string, std::string>> lists {
+        { path("none.spj"), "vellisto-cli: " + path("none.spj") + ": no such file\n" },
+        { path("folder"), "vellisto-cli: " + path("folder") + ": is a directory\n" },
+        { path("empty.spj"), "vellisto-cli: " + path("empty.spj") + ": is an empty file\n" },
+        { path("good.wav"), "Failed in loading a project file. " + path("good.wav") + ": " },
+    };
+    for (const auto& [list, start] : lists) {
+        expectAnswer({ "convert", path("chart.bms"), "-o", path("keep.spj"), "--sound-list", list },
+            1, start);
+    }
+}
+
 TEST_F(BadInput, UnwritableOutputsFailWithoutDamage)
 {
     ASSERT_EQ(::mkfifo(path("pipe.out").c_str(), 0600), 0);
@@ -133,8 +161,14 @@ TEST_F(BadInput, BadOptionValuesAreUsageErrors)
     const std::string spj = path("good.spj");
     const std::string wav = path("good.wav");
     const std::string out = path("keep.wav");
+    const std::string mid = path("song.mid");
     const std::vector<Args> cases {
         { "info", spj, "--jsn" },
+        { "info", spj, "--rate", "22050" },
+        { "info", mid, "--compat", "" },
+        { "info", mid, "--compat", "Normal" },
+        { "info", mid, "--channels", "-2" },
+        { "convert", mid, "-o", path("keep.spj"), "--sound-list", "" },
         { "info", spj, "--json", "--json" },
         { "convert", spj, "-o", "" },
         { "convert", spj },
