@@ -182,6 +182,13 @@ bool File::seek(std::uint64_t offset)
     return ::lseek(m_fd, static_cast<off_t>(offset), SEEK_SET) >= 0;
 }
 
+bool File::truncate(std::uint64_t length)
+{
+    if (m_fd < 0 || length > static_cast<std::uint64_t>(INT64_MAX))
+        return false;
+    return ::ftruncate(m_fd, static_cast<off_t>(length)) == 0;
+}
+
 std::optional<std::uint64_t> File::length() const
 {
     struct stat st {};

@@ -50,6 +50,8 @@ public:
     // Writes all bytes; false on any error (a full disk, for one).
     bool write(const void* data, std::size_t size);
     bool seek(std::uint64_t offset);
+    // Cuts or extends the file to the given length; the position is unchanged.
+    bool truncate(std::uint64_t length);
     std::optional<std::uint64_t> length() const;
     // Flushes to the device; false on error.
     bool sync();
