@@ -57,7 +57,8 @@ inline void SincValue(
         const std::int32_t wOdd = d / (Period * k - phi);
         const std::int32_t wEven = d / (Period * (k + 1) - phi);
         for (int c = 0; c < Channels; ++c) {
-            sum[c] += static_cast<std::uint32_t>(wOdd) * static_cast<std::uint32_t>(Tap<Channels>(frame, k, c));
+            sum[c] += static_cast<std::uint32_t>(wOdd)
+                * static_cast<std::uint32_t>(Tap<Channels>(frame, k, c));
             sum[c] -= static_cast<std::uint32_t>(wEven)
                 * static_cast<std::uint32_t>(Tap<Channels>(frame, k + 1, c));
         }
@@ -90,7 +91,8 @@ inline void KernelValue(const std::uint8_t* samples, std::uint32_t index, std::u
             for (int c = 0; c < Channels; ++c)
                 out[c] = Tap<Channels>(frame, 0, c);
         } else if constexpr (kLow) {
-            SincValue<Channels, 8, 4096>(frame, audio::LowResSinc(static_cast<std::uint32_t>(phi)), phi, out);
+            SincValue<Channels, 8, 4096>(
+                frame, audio::LowResSinc(static_cast<std::uint32_t>(phi)), phi, out);
         } else {
             SincValue<Channels, 64, 65536>(
                 frame, audio::HighResSinc(static_cast<std::uint32_t>(phi)), phi, out);

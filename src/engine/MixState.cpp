@@ -11,21 +11,21 @@ static_assert(std::has_unique_object_representations_v<ProjectSettings>,
 
 namespace {
 
-bool SameTrack(const TrackMixState& a, const TrackMixState& b)
-{
-    if (a.active != b.active || a.position != b.position || a.volume != b.volume
-        || a.balance != b.balance || a.stress != b.stress || a.pitch != b.pitch
-        || a.slotCount != b.slotCount || a.activeVoices != b.activeVoices
-        || a.eventCursor != b.eventCursor)
-        return false;
-    for (std::size_t i = 0; i < a.voices.size(); ++i) {
-        const Voice& va = a.voices[i];
-        const Voice& vb = b.voices[i];
-        if (va.active != vb.active || (va.active != 0 && !(va == vb)))
+    bool SameTrack(const TrackMixState& a, const TrackMixState& b)
+    {
+        if (a.active != b.active || a.position != b.position || a.volume != b.volume
+            || a.balance != b.balance || a.stress != b.stress || a.pitch != b.pitch
+            || a.slotCount != b.slotCount || a.activeVoices != b.activeVoices
+            || a.eventCursor != b.eventCursor)
             return false;
+        for (std::size_t i = 0; i < a.voices.size(); ++i) {
+            const Voice& va = a.voices[i];
+            const Voice& vb = b.voices[i];
+            if (va.active != vb.active || (va.active != 0 && !(va == vb)))
+                return false;
+        }
+        return true;
     }
-    return true;
-}
 
 } // namespace
 

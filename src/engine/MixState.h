@@ -32,7 +32,8 @@ enum class EnvelopeState : std::uint32_t {
 // of the sound at the output rate.
 struct Voice {
     std::uint32_t active = 0; // 0 or 1
-    std::uint32_t held = 0; // 1 until a Stop takes effect; a released voice sounds on but no Stop matches it
+    std::uint32_t held
+        = 0; // 1 until a Stop takes effect; a released voice sounds on but no Stop matches it
     std::uint32_t soundId = 0; // below the sound count whenever active
     std::uint32_t noteVolume = 0; // volume unit, from the Play
     std::uint32_t notePitch = 0; // pitch unit, from the Play
@@ -41,7 +42,8 @@ struct Voice {
     std::uint32_t gain = 0; // volume unit: sound volume x note volume x track stress
     std::uint32_t step = 0; // 8.24 frames per output frame: sound x note x track pitch
     std::uint32_t loopBegin = 0; // kNoLoop when the voice does not loop
-    std::uint32_t end = 0; // the voice wraps here when looping, else ends; 0 ends it at the next check
+    std::uint32_t end
+        = 0; // the voice wraps here when looping, else ends; 0 ends it at the next check
     EnvelopeState envelopeState = EnvelopeState::kFull;
     std::uint32_t envelopeCounter = 0; // frames spent in the current phase
     std::uint32_t frozenLevel = 0; // 16.16 fraction of the gain, used by kFrozen

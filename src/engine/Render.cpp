@@ -18,123 +18,123 @@ namespace vellisto::engine {
 
 namespace {
 
-// Adds one frame of a track's voice sums to the accumulator. Every division
-// truncates toward zero (x / 1024, not x >> 10); the balance law is linear,
-// 512 being unity on both sides.
-template <int Channels>
-void AddTrackFrame(const TrackMixState& track, const std::uint32_t (&sum)[Channels], std::int32_t* acc)
-{
-    const auto scaled = [](std::uint32_t s) { return static_cast<std::int32_t>(s) / 1024; };
-    if constexpr (Channels == 1) {
-        acc[0] = AddWrap(acc[0], MulWrap(scaled(sum[0]), track.volume));
-    } else {
-        // multiply, divide by 512, then multiply by the volume: do not fold
-        const std::int32_t left = MulWrap(scaled(sum[0]), kBalanceMax - track.balance) / 512;
-        const std::int32_t right = MulWrap(scaled(sum[1]), track.balance) / 512;
-        acc[0] = AddWrap(acc[0], MulWrap(left, track.volume));
-        acc[1] = AddWrap(acc[1], MulWrap(right, track.volume));
-    }
-}
-
-// Renders `frames` frames of one active track into the accumulator.
-template <Kernel K, int Channels>
-void RenderTrack(
-    Project& project, const Track& list, TrackMixState& track, std::int32_t* acc, std::uint32_t frames)
-{
-    for (std::uint32_t f = 0; f < frames; ++f, acc += Channels) {
-        // Events of equal time take effect in list order, before the frame's samples.
-        ApplyDueEvents(project, list, track);
-        const bool sounding = track.activeVoices > 0;
-        if (sounding) {
-            std::uint32_t sum[Channels] = {}; // 32-bit signed sums, wrapping
-            for (std::uint32_t i = 0; i < track.slotCount; ++i) {
-                Voice& v = track.voices[i];
-                if (v.active == 0)
-                    continue;
-                const std::uint32_t level = EnvelopeLevel(v);
-                std::int32_t value[Channels];
-                KernelValue<K, Channels>(v.samples, v.sampleIndex, v.fraction, value);
-                for (int c = 0; c < Channels; ++c)
-                    sum[c] += level * static_cast<std::uint32_t>(value[c]);
-                AdvanceOneFrame(track, v);
-            }
-            AddTrackFrame<Channels>(track, sum, acc);
-        }
-        if (track.activeVoices < track.slotCount)
-            CompactVoices(track);
-        track.position += 1;
-    }
-}
-
-template <Kernel K, int Channels>
-void RenderTracks(Project& project, std::uint32_t frames)
-{
-    MixState& state = project.mixState;
-    for (std::size_t t = 0; t < kTrackCount; ++t) {
-        TrackMixState& track = state.tracks[t];
-        if (track.active == 0)
-            continue;
-        RenderTrack<K, Channels>(project, project.tracks[t], track, state.accumulator.data(), frames);
-        track.position = state.position;
-    }
-}
-
-template <int Channels>
-void RenderTracksWith(Project& project, std::uint32_t frames)
-{
-    switch (static_cast<Interpolation>(project.mixState.settings.mixingInterpolation)) {
-    case Interpolation::kNone:
-        return RenderTracks<Kernel::kNone, Channels>(project, frames);
-    case Interpolation::kLinear:
-        return RenderTracks<Kernel::kLinear, Channels>(project, frames);
-    case Interpolation::kSincLow:
-        return RenderTracks<Kernel::kSincLow, Channels>(project, frames);
-    case Interpolation::kSinc:
-        return RenderTracks<Kernel::kSinc, Channels>(project, frames);
-    }
-    // Any other interpolation renders silence and applies no event.
-}
-
-std::int16_t Clip16(std::int32_t v)
-{
-    return static_cast<std::int16_t>(std::clamp<std::int32_t>(v, -32768, 32767));
-}
-
-// The master volume and balance, and the only clip of the whole mix.
-template <int Channels>
-void WriteOutput(const MixState& state, std::int16_t* destination, std::uint32_t frames)
-{
-    const std::uint32_t volume = state.settings.masterVolume;
-    const std::uint32_t balance = state.settings.masterBalance;
-    const std::int32_t* acc = state.accumulator.data();
-    for (std::uint32_t f = 0; f < frames; ++f, acc += Channels, destination += Channels) {
+    // Adds one frame of a track's voice sums to the accumulator. Every division
+    // truncates toward zero (x / 1024, not x >> 10); the balance law is linear,
+    // 512 being unity on both sides.
+    template <int Channels>
+    void AddTrackFrame(
+        const TrackMixState& track, const std::uint32_t (&sum)[Channels], std::int32_t* acc)
+    {
+        const auto scaled = [](std::uint32_t s) { return static_cast<std::int32_t>(s) / 1024; };
         if constexpr (Channels == 1) {
-            destination[0] = Clip16(MulWrap(acc[0] / 1024, volume) / 1024);
+            acc[0] = AddWrap(acc[0], MulWrap(scaled(sum[0]), track.volume));
         } else {
-            const std::int32_t left = MulWrap(acc[0] / 1024, kBalanceMax - balance) / 512;
-            const std::int32_t right = MulWrap(acc[1] / 1024, balance) / 512;
-            destination[0] = Clip16(MulWrap(left, volume) / 1024);
-            destination[1] = Clip16(MulWrap(right, volume) / 1024);
+            // multiply, divide by 512, then multiply by the volume: do not fold
+            const std::int32_t left = MulWrap(scaled(sum[0]), kBalanceMax - track.balance) / 512;
+            const std::int32_t right = MulWrap(scaled(sum[1]), track.balance) / 512;
+            acc[0] = AddWrap(acc[0], MulWrap(left, track.volume));
+            acc[1] = AddWrap(acc[1], MulWrap(right, track.volume));
         }
     }
-}
 
-// One block of at most bufferLength frames.
-template <int Channels>
-void RenderBlock(Project& project, std::int16_t* destination, std::uint32_t frames)
-{
-    MixState& state = project.mixState;
-    state.position += frames;
-    std::fill_n(state.accumulator.data(), std::size_t { frames } * Channels, 0);
-    RenderTracksWith<Channels>(project, frames);
-    WriteOutput<Channels>(state, destination, frames);
-}
+    // Renders `frames` frames of one active track into the accumulator.
+    template <Kernel K, int Channels>
+    void RenderTrack(Project& project, const Track& list, TrackMixState& track, std::int32_t* acc,
+        std::uint32_t frames)
+    {
+        for (std::uint32_t f = 0; f < frames; ++f, acc += Channels) {
+            // Events of equal time take effect in list order, before the frame's samples.
+            ApplyDueEvents(project, list, track);
+            const bool sounding = track.activeVoices > 0;
+            if (sounding) {
+                std::uint32_t sum[Channels] = {}; // 32-bit signed sums, wrapping
+                for (std::uint32_t i = 0; i < track.slotCount; ++i) {
+                    Voice& v = track.voices[i];
+                    if (v.active == 0)
+                        continue;
+                    const std::uint32_t level = EnvelopeLevel(v);
+                    std::int32_t value[Channels];
+                    KernelValue<K, Channels>(v.samples, v.sampleIndex, v.fraction, value);
+                    for (int c = 0; c < Channels; ++c)
+                        sum[c] += level * static_cast<std::uint32_t>(value[c]);
+                    AdvanceOneFrame(track, v);
+                }
+                AddTrackFrame<Channels>(track, sum, acc);
+            }
+            if (track.activeVoices < track.slotCount)
+                CompactVoices(track);
+            track.position += 1;
+        }
+    }
 
-bool AnyTrackSoloed(const Project& project)
-{
-    return std::any_of(project.tracks.begin(), project.tracks.end(),
-        [](const Track& track) { return (track.flags & kTrackSolo) != 0; });
-}
+    template <Kernel K, int Channels> void RenderTracks(Project& project, std::uint32_t frames)
+    {
+        MixState& state = project.mixState;
+        for (std::size_t t = 0; t < kTrackCount; ++t) {
+            TrackMixState& track = state.tracks[t];
+            if (track.active == 0)
+                continue;
+            RenderTrack<K, Channels>(
+                project, project.tracks[t], track, state.accumulator.data(), frames);
+            track.position = state.position;
+        }
+    }
+
+    template <int Channels> void RenderTracksWith(Project& project, std::uint32_t frames)
+    {
+        switch (static_cast<Interpolation>(project.mixState.settings.mixingInterpolation)) {
+        case Interpolation::kNone:
+            return RenderTracks<Kernel::kNone, Channels>(project, frames);
+        case Interpolation::kLinear:
+            return RenderTracks<Kernel::kLinear, Channels>(project, frames);
+        case Interpolation::kSincLow:
+            return RenderTracks<Kernel::kSincLow, Channels>(project, frames);
+        case Interpolation::kSinc:
+            return RenderTracks<Kernel::kSinc, Channels>(project, frames);
+        }
+        // Any other interpolation renders silence and applies no event.
+    }
+
+    std::int16_t Clip16(std::int32_t v)
+    {
+        return static_cast<std::int16_t>(std::clamp<std::int32_t>(v, -32768, 32767));
+    }
+
+    // The master volume and balance, and the only clip of the whole mix.
+    template <int Channels>
+    void WriteOutput(const MixState& state, std::int16_t* destination, std::uint32_t frames)
+    {
+        const std::uint32_t volume = state.settings.masterVolume;
+        const std::uint32_t balance = state.settings.masterBalance;
+        const std::int32_t* acc = state.accumulator.data();
+        for (std::uint32_t f = 0; f < frames; ++f, acc += Channels, destination += Channels) {
+            if constexpr (Channels == 1) {
+                destination[0] = Clip16(MulWrap(acc[0] / 1024, volume) / 1024);
+            } else {
+                const std::int32_t left = MulWrap(acc[0] / 1024, kBalanceMax - balance) / 512;
+                const std::int32_t right = MulWrap(acc[1] / 1024, balance) / 512;
+                destination[0] = Clip16(MulWrap(left, volume) / 1024);
+                destination[1] = Clip16(MulWrap(right, volume) / 1024);
+            }
+        }
+    }
+
+    // One block of at most bufferLength frames.
+    template <int Channels>
+    void RenderBlock(Project& project, std::int16_t* destination, std::uint32_t frames)
+    {
+        MixState& state = project.mixState;
+        state.position += frames;
+        std::fill_n(state.accumulator.data(), std::size_t { frames } * Channels, 0);
+        RenderTracksWith<Channels>(project, frames);
+        WriteOutput<Channels>(state, destination, frames);
+    }
+
+    bool AnyTrackSoloed(const Project& project)
+    {
+        return std::any_of(project.tracks.begin(), project.tracks.end(),
+            [](const Track& track) { return (track.flags & kTrackSolo) != 0; });
+    }
 
 } // namespace
 
@@ -153,8 +153,9 @@ bool PrepareMix(Project& project, bool honourMuteAndSolo)
 
     // Output with neither 1 nor 2 channels is refused at every render and needs no accumulator.
     const std::uint32_t channels = state.settings.outputFormat.channels;
-    const std::size_t words
-        = channels == 1 || channels == 2 ? std::size_t { state.settings.bufferLength } * channels : 0;
+    const std::size_t words = channels == 1 || channels == 2
+        ? std::size_t { state.settings.bufferLength } * channels
+        : 0;
     try {
         state.accumulator.assign(words, 0);
     } catch (const std::bad_alloc&) {
@@ -167,7 +168,8 @@ bool PrepareMix(Project& project, bool honourMuteAndSolo)
         TrackMixState& track = state.tracks[t];
         bool active = list.count > 0 && list.events != nullptr;
         if (honourMuteAndSolo)
-            active = active && (soloPresent ? (list.flags & kTrackSolo) != 0 : (list.flags & kTrackMuted) == 0);
+            active = active
+                && (soloPresent ? (list.flags & kTrackSolo) != 0 : (list.flags & kTrackMuted) == 0);
         track.active = active ? 1 : 0;
         track.volume = kVolumeOne;
         track.balance = kBalanceCentre;

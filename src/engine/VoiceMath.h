@@ -36,13 +36,15 @@ inline std::uint32_t ScaleTwice(std::uint32_t a, std::uint32_t b, std::uint32_t 
 }
 
 // Gain in the volume unit: sound volume x note volume x track stress.
-inline std::uint32_t VoiceGain(std::uint32_t soundVolume, std::uint32_t noteVolume, std::uint32_t stress)
+inline std::uint32_t VoiceGain(
+    std::uint32_t soundVolume, std::uint32_t noteVolume, std::uint32_t stress)
 {
     return ScaleTwice(soundVolume, noteVolume, stress, 10);
 }
 
 // Step in 8.24: sound pitch x note pitch x track pitch.
-inline std::uint32_t VoiceStep(std::uint32_t soundPitch, std::uint32_t notePitch, std::uint32_t trackPitch)
+inline std::uint32_t VoiceStep(
+    std::uint32_t soundPitch, std::uint32_t notePitch, std::uint32_t trackPitch)
 {
     return ScaleTwice(soundPitch, notePitch, trackPitch, 24);
 }
@@ -122,7 +124,8 @@ inline void AdvanceOneFrame(TrackMixState& track, Voice& v)
 // flag take effect.
 inline void ApplyDueEvents(Project& project, const Track& list, TrackMixState& track)
 {
-    while (track.eventCursor < list.count && list.events[track.eventCursor].time <= track.position) {
+    while (
+        track.eventCursor < list.count && list.events[track.eventCursor].time <= track.position) {
         const Event event = list.events[track.eventCursor];
         ++track.eventCursor;
         if ((event.flags & kEventExists) != 0)

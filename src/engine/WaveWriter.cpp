@@ -17,77 +17,79 @@ static_assert(std::endian::native == std::endian::little);
 
 namespace {
 
-constexpr std::uint64_t kMaxRiffSize = 0xFFFFFFFFull;
-constexpr std::uint32_t kRiffOverhead = audio::kWaveHeaderBytes - 8; // RIFF size = data bytes + 36
+    constexpr std::uint64_t kMaxRiffSize = 0xFFFFFFFFull;
+    constexpr std::uint32_t kRiffOverhead
+        = audio::kWaveHeaderBytes - 8; // RIFF size = data bytes + 36
 
-class FileSink final : public WaveSink {
-public:
-    explicit FileSink(platform::File& file)
-        : m_file(file)
+    class FileSink final : public WaveSink {
+    public:
+        explicit FileSink(platform::File& file)
+            : m_file(file)
+        {
+        }
+
+        bool append(std::span<const std::uint8_t> bytes) override
+        {
+            return m_file.write(bytes.data(), bytes.size());
+        }
+
+        bool rewriteStart(std::span<const std::uint8_t> bytes, std::uint64_t totalBytes) override
+        {
+            return m_file.truncate(totalBytes) && m_file.seek(0)
+                && m_file.write(bytes.data(), bytes.size()) && m_file.seek(totalBytes);
+        }
+
+    private:
+        platform::File& m_file;
+    };
+
+    void Publish(ProgressRecord& progress, bool ok)
     {
+        progress.result.store(ok ? 1 : 0);
+        progress.done.store(1); // last: a reader that sees it also sees the result
     }
 
-    bool append(std::span<const std::uint8_t> bytes) override
+    // Renders the whole mix into the sink; the outcome is published by the caller.
+    bool RenderInto(Project& project, WaveSink& sink, ProgressRecord& progress)
     {
-        return m_file.write(bytes.data(), bytes.size());
-    }
+        const OutputFormat format = project.mixState.settings.outputFormat;
+        const MixPlan plan = PlanMix(project, format);
+        if (!plan.ok())
+            return false;
+        const std::uint32_t channels = format.channels;
+        const std::uint32_t block = project.mixState.settings.bufferLength;
+        std::vector<std::int16_t> buffer;
+        try {
+            buffer.assign(std::size_t { block } * channels, 0);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
 
-    bool rewriteStart(std::span<const std::uint8_t> bytes, std::uint64_t totalBytes) override
-    {
-        return m_file.truncate(totalBytes) && m_file.seek(0) && m_file.write(bytes.data(), bytes.size())
-            && m_file.seek(totalBytes);
-    }
-
-private:
-    platform::File& m_file;
-};
-
-void Publish(ProgressRecord& progress, bool ok)
-{
-    progress.result.store(ok ? 1 : 0);
-    progress.done.store(1); // last: a reader that sees it also sees the result
-}
-
-// Renders the whole mix into the sink; the outcome is published by the caller.
-bool RenderInto(Project& project, WaveSink& sink, ProgressRecord& progress)
-{
-    const OutputFormat format = project.mixState.settings.outputFormat;
-    const MixPlan plan = PlanMix(project, format);
-    if (!plan.ok())
+        const auto header
+            = audio::MakeWaveHeader(format, static_cast<std::uint32_t>(plan.dataBytes));
+        bool ok = sink.append(header);
+        progress.total.store(plan.frames);
+        std::uint32_t written = 0;
+        while (ok && written < plan.frames) {
+            progress.current.store(written);
+            if (progress.abort.load() != 0)
+                break;
+            const std::uint32_t n = std::min(plan.frames - written, block);
+            if (!RenderMix(project, buffer.data(), n))
+                break;
+            const auto* bytes = reinterpret_cast<const std::uint8_t*>(buffer.data());
+            if (!sink.append({ bytes, std::size_t { n } * channels * 2 }))
+                break;
+            written += n;
+        }
+        if (ok && written == plan.frames)
+            return true;
+        // Stopped early: leave a valid file of the frames actually written.
+        const std::uint64_t dataBytes = std::uint64_t { written } * channels * 2;
+        sink.rewriteStart(audio::MakeWaveHeader(format, static_cast<std::uint32_t>(dataBytes)),
+            audio::kWaveHeaderBytes + dataBytes);
         return false;
-    const std::uint32_t channels = format.channels;
-    const std::uint32_t block = project.mixState.settings.bufferLength;
-    std::vector<std::int16_t> buffer;
-    try {
-        buffer.assign(std::size_t { block } * channels, 0);
-    } catch (const std::bad_alloc&) {
-        return false;
     }
-
-    const auto header = audio::MakeWaveHeader(format, static_cast<std::uint32_t>(plan.dataBytes));
-    bool ok = sink.append(header);
-    progress.total.store(plan.frames);
-    std::uint32_t written = 0;
-    while (ok && written < plan.frames) {
-        progress.current.store(written);
-        if (progress.abort.load() != 0)
-            break;
-        const std::uint32_t n = std::min(plan.frames - written, block);
-        if (!RenderMix(project, buffer.data(), n))
-            break;
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(buffer.data());
-        if (!sink.append({ bytes, std::size_t { n } * channels * 2 }))
-            break;
-        written += n;
-    }
-    if (ok && written == plan.frames)
-        return true;
-    // Stopped early: leave a valid file of the frames actually written.
-    const std::uint64_t dataBytes = std::uint64_t { written } * channels * 2;
-    sink.rewriteStart(audio::MakeWaveHeader(format, static_cast<std::uint32_t>(dataBytes)),
-        audio::kWaveHeaderBytes + dataBytes);
-    return false;
-}
 
 } // namespace
 

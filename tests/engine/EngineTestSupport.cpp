@@ -4,22 +4,21 @@
 #include "audio/SincTables.h"
 #include "model/EventList.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <gtest/gtest.h>
 #include <stdexcept>
 
 namespace vellisto::test {
 
 namespace {
 
-// The kernels read the sinc tables: build them once before any test.
-class SincTablesEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { audio::BuildSincTables(); }
-};
-[[maybe_unused]] ::testing::Environment* const kSincTables
-    = ::testing::AddGlobalTestEnvironment(new SincTablesEnvironment);
+    // The kernels read the sinc tables: build them once before any test.
+    class SincTablesEnvironment : public ::testing::Environment {
+    public:
+        void SetUp() override { audio::BuildSincTables(); }
+    };
+    [[maybe_unused]] ::testing::Environment* const kSincTables
+        = ::testing::AddGlobalTestEnvironment(new SincTablesEnvironment);
 
 } // namespace
 
@@ -58,13 +57,14 @@ TestProject& TestProject::event(std::uint32_t track, std::uint32_t time, EventTy
     return *this;
 }
 
-TestProject& TestProject::play(
-    std::uint32_t track, std::uint32_t time, std::uint32_t id, std::uint32_t volume, std::uint32_t pitch)
+TestProject& TestProject::play(std::uint32_t track, std::uint32_t time, std::uint32_t id,
+    std::uint32_t volume, std::uint32_t pitch)
 {
     return event(track, time, EventType::kPlay, id, volume, pitch);
 }
 
-TestProject& TestProject::stop(std::uint32_t track, std::uint32_t time, std::uint32_t id, std::uint32_t pitch)
+TestProject& TestProject::stop(
+    std::uint32_t track, std::uint32_t time, std::uint32_t id, std::uint32_t pitch)
 {
     return event(track, time, EventType::kStop, id, pitch);
 }
@@ -85,10 +85,12 @@ std::vector<std::int16_t> TestProject::renderMore(std::uint32_t frames)
     return out;
 }
 
-std::vector<std::int16_t> Channel(const std::vector<std::int16_t>& frames, int channel, int channels)
+std::vector<std::int16_t> Channel(
+    const std::vector<std::int16_t>& frames, int channel, int channels)
 {
     std::vector<std::int16_t> out;
-    for (std::size_t i = static_cast<std::size_t>(channel); i < frames.size(); i += static_cast<std::size_t>(channels))
+    for (std::size_t i = static_cast<std::size_t>(channel); i < frames.size();
+         i += static_cast<std::size_t>(channels))
         out.push_back(frames[i]);
     return out;
 }

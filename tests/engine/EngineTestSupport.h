@@ -27,11 +27,13 @@ public:
     SoundSlot& sound(std::uint32_t id, const std::vector<std::int16_t>& samples);
 
     // Appends an event (exists flag set) after the events of the same time.
-    TestProject& event(std::uint32_t track, std::uint32_t time, EventType type, std::uint32_t data1 = 0,
-        std::uint32_t data2 = 0, std::uint32_t data3 = 0, std::uint32_t flags = kEventExists);
+    TestProject& event(std::uint32_t track, std::uint32_t time, EventType type,
+        std::uint32_t data1 = 0, std::uint32_t data2 = 0, std::uint32_t data3 = 0,
+        std::uint32_t flags = kEventExists);
     TestProject& play(std::uint32_t track, std::uint32_t time, std::uint32_t id,
         std::uint32_t volume = 1024, std::uint32_t pitch = kPitchOne);
-    TestProject& stop(std::uint32_t track, std::uint32_t time, std::uint32_t id, std::uint32_t pitch = 0);
+    TestProject& stop(
+        std::uint32_t track, std::uint32_t time, std::uint32_t id, std::uint32_t pitch = 0);
 
     // PrepareMix, SeekMix(0) and one RenderMix of the given frames.
     std::vector<std::int16_t> render(std::uint32_t frames, bool honourMuteAndSolo = false);
@@ -43,6 +45,7 @@ private:
 };
 
 // The samples of one channel of an interleaved render.
-std::vector<std::int16_t> Channel(const std::vector<std::int16_t>& frames, int channel, int channels);
+std::vector<std::int16_t> Channel(
+    const std::vector<std::int16_t>& frames, int channel, int channels);
 
 } // namespace vellisto::test

@@ -75,9 +75,11 @@ TEST(Envelope, StopStartsTheReleaseFromTheLevelReached)
     EXPECT_EQ(RenderEnvelope({ .release = 4 }, 7, 2), (V { 1000, 1000, 1000, 750, 500, 250, 0 }));
     // During the attack (level 512 at counter 2 of 4): the release of 8 starts at
     // counter 8 - 8 * 2 / 4 = 4, whose level is 512 as well.
-    EXPECT_EQ(RenderEnvelope({ .attack = 4, .release = 8 }, 7, 2), (V { 0, 250, 500, 375, 250, 125, 0 }));
+    EXPECT_EQ(
+        RenderEnvelope({ .attack = 4, .release = 8 }, 7, 2), (V { 0, 250, 500, 375, 250, 125, 0 }));
     // During the sustain (level 768 at counter 2 of 8): release counter 4 * 2 / 8 = 1.
-    EXPECT_EQ(RenderEnvelope({ .sustain = 8, .release = 4 }, 6, 2), (V { 1000, 875, 750, 500, 250, 0 }));
+    EXPECT_EQ(
+        RenderEnvelope({ .sustain = 8, .release = 4 }, 6, 2), (V { 1000, 875, 750, 500, 250, 0 }));
 }
 
 TEST(Envelope, StopWithoutReleaseEndsAVoiceThatDoesNotLoop)
@@ -88,12 +90,14 @@ TEST(Envelope, StopWithoutReleaseEndsAVoiceThatDoesNotLoop)
 
 TEST(Envelope, ForcedStopEndsAtOnceDespiteARelease)
 {
-    EXPECT_EQ(RenderEnvelope({ .release = 8, .mode = StopEventMode::kForced }, 4, 2), (V { 1000, 1000, 0, 0 }));
+    EXPECT_EQ(RenderEnvelope({ .release = 8, .mode = StopEventMode::kForced }, 4, 2),
+        (V { 1000, 1000, 0, 0 }));
 }
 
 TEST(Envelope, IgnoreModeLeavesTheVoicePlaying)
 {
-    EXPECT_EQ(RenderEnvelope({ .release = 8, .mode = StopEventMode::kIgnore }, 5, 2), Repeat(1000, 5));
+    EXPECT_EQ(
+        RenderEnvelope({ .release = 8, .mode = StopEventMode::kIgnore }, 5, 2), Repeat(1000, 5));
 }
 
 TEST(Envelope, NormalStopOfALoopWithoutReleaseFreezesAndPlaysOut)
@@ -106,7 +110,8 @@ TEST(Envelope, NormalStopOfALoopWithoutReleaseFreezesAndPlaysOut)
     const Envelope s { .sustain = 4, .loops = true };
     EXPECT_EQ(RenderEnvelope(s, 8, 2, 6), (V { 1000, 750, 500, 500, 500, 500, 0, 0 }));
     // From Hold the level is full.
-    EXPECT_EQ(RenderEnvelope({ .loops = true }, 7, 2, 6), (V { 1000, 1000, 1000, 1000, 1000, 1000, 0 }));
+    EXPECT_EQ(
+        RenderEnvelope({ .loops = true }, 7, 2, 6), (V { 1000, 1000, 1000, 1000, 1000, 1000, 0 }));
 }
 
 TEST(Envelope, KeepLoopStopWithoutReleaseLoopsOnAtItsLevelUntilAllStop)

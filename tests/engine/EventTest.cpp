@@ -18,7 +18,10 @@ void SetLink(SoundSlot& s, std::uint32_t linkedId, LinkingMode mode)
     s.linkingMode = static_cast<std::uint32_t>(mode);
 }
 
-void SetMode(SoundSlot& s, StopEventMode mode) { s.stopEventMode = static_cast<std::uint32_t>(mode); }
+void SetMode(SoundSlot& s, StopEventMode mode)
+{
+    s.stopEventMode = static_cast<std::uint32_t>(mode);
+}
 
 } // namespace
 
@@ -145,7 +148,10 @@ TEST(Events, StopMatchesByIdAndPitch)
         p.settings().mixingInterpolation = static_cast<std::uint32_t>(Interpolation::kNone);
         p.sound(0, V(8, 1000));
         p.sound(1, V(8, 1));
-        p.play(0, 0, 0, 1024, kPitchOne).play(0, 0, 0, 1024, high).play(0, 0, 1).stop(0, 1, 0, stopPitch);
+        p.play(0, 0, 0, 1024, kPitchOne)
+            .play(0, 0, 0, 1024, high)
+            .play(0, 0, 1)
+            .stop(0, 1, 0, stopPitch);
         return p.render(2)[1];
     };
     EXPECT_EQ(build(kPitchOne, 1), 1001); // only the voice of that pitch

@@ -28,8 +28,8 @@ V RenderOne(Interpolation kernel, const V& samples, std::uint32_t pitch, std::ui
     return p.render(frames);
 }
 
-const Interpolation kAllKernels[]
-    = { Interpolation::kNone, Interpolation::kLinear, Interpolation::kSincLow, Interpolation::kSinc };
+const Interpolation kAllKernels[] = { Interpolation::kNone, Interpolation::kLinear,
+    Interpolation::kSincLow, Interpolation::kSinc };
 
 } // namespace
 
@@ -38,7 +38,8 @@ TEST(Kernels, UnityPitchReproducesSamplesUnderEveryKernel)
     const V samples { 100, -200, 300, 32767, -32768, 1 };
     for (Interpolation k : kAllKernels) {
         SCOPED_TRACE(static_cast<int>(k));
-        EXPECT_EQ(RenderOne(k, samples, kPitchOne, 8), (V { 100, -200, 300, 32767, -32768, 1, 0, 0 }));
+        EXPECT_EQ(
+            RenderOne(k, samples, kPitchOne, 8), (V { 100, -200, 300, 32767, -32768, 1, 0, 0 }));
 
         TestProject stereo(2);
         stereo.settings().mixingInterpolation = static_cast<std::uint32_t>(k);
@@ -51,10 +52,12 @@ TEST(Kernels, UnityPitchReproducesSamplesUnderEveryKernel)
 TEST(Kernels, HalfStepRepeatsUnderNoneAndAveragesRoundingDownUnderLinear)
 {
     const V samples { 0, 1000, -1001 };
-    EXPECT_EQ(RenderOne(Interpolation::kNone, samples, kHalfPitch, 7), (V { 0, 0, 1000, 1000, -1001, -1001, 0 }));
+    EXPECT_EQ(RenderOne(Interpolation::kNone, samples, kHalfPitch, 7),
+        (V { 0, 0, 1000, 1000, -1001, -1001, 0 }));
     // (a * 32768 + b * 32768) >> 16 floors: (1000 - 1001) / 2 gives -1, -1001 / 2 gives -501;
     // the last frame interpolates toward the zero guard zone.
-    EXPECT_EQ(RenderOne(Interpolation::kLinear, samples, kHalfPitch, 7), (V { 0, 500, 1000, -1, -1001, -501, 0 }));
+    EXPECT_EQ(RenderOne(Interpolation::kLinear, samples, kHalfPitch, 7),
+        (V { 0, 500, 1000, -1, -1001, -501, 0 }));
 }
 
 TEST(Kernels, LinearWeightsLoseOneUnitWhenTheFractionHasLowBits)
@@ -82,13 +85,16 @@ TEST(Kernels, LowResolutionSincAtPhaseOne)
 TEST(Kernels, SincAtHalfFrameUsesTheMiddleOfTheTable)
 {
     // Low resolution: phi = 2048, weights +-22243045 / 2048 = 10860 on taps 0 and 1.
-    EXPECT_EQ(RenderOne(Interpolation::kSincLow, { 16384, 16384 }, kHalfPitch, 2), (V { 16384, 21720 }));
+    EXPECT_EQ(
+        RenderOne(Interpolation::kSincLow, { 16384, 16384 }, kHalfPitch, 2), (V { 16384, 21720 }));
     // High resolution: phi = 32768, weights +-343490917 / 32768 = 10482.
-    EXPECT_EQ(RenderOne(Interpolation::kSinc, { 16384, 16384 }, kHalfPitch, 2), (V { 16384, 20964 }));
+    EXPECT_EQ(
+        RenderOne(Interpolation::kSinc, { 16384, 16384 }, kHalfPitch, 2), (V { 16384, 20964 }));
     // The sum is divided by 16384 truncating toward zero: -10482 * -16383 / 16384
     // subtracted is -10481.36, giving -10481 (a shift would give -10482).
     EXPECT_EQ(RenderOne(Interpolation::kSinc, { -16383 }, kHalfPitch, 2), (V { -16383, -10481 }));
-    EXPECT_EQ(RenderOne(Interpolation::kSincLow, { -16383 }, kHalfPitch, 2), (V { -16383, -10859 }));
+    EXPECT_EQ(
+        RenderOne(Interpolation::kSincLow, { -16383 }, kHalfPitch, 2), (V { -16383, -10859 }));
 }
 
 TEST(Kernels, StereoChannelsShareTheWeights)
@@ -106,7 +112,8 @@ TEST(Kernels, SincOvershootIsSummedUnclipped)
 {
     // 32767 * (16384 + 4) / 16384 = 32774 exceeds the 16-bit range inside the
     // mix; at half volume it comes out as 16387, not as the 16383 of a clipped value.
-    EXPECT_EQ(RenderOne(Interpolation::kSincLow, { 32767, 32767 }, 4096, 2, 512), (V { 16383, 16387 }));
+    EXPECT_EQ(
+        RenderOne(Interpolation::kSincLow, { 32767, 32767 }, 4096, 2, 512), (V { 16383, 16387 }));
     // At full volume only the final output clips.
     EXPECT_EQ(RenderOne(Interpolation::kSincLow, { 32767, 32767 }, 4096, 2), (V { 32767, 32767 }));
 }

@@ -118,7 +118,10 @@ TEST(Render, LongRendersEqualBlockByBlockRenders)
     for (int i = 0; i < 6000; ++i)
         samples.push_back(static_cast<std::int16_t>((i * 37) % 20000 - 10000));
     p.sound(0, samples).attackTime = 1500;
-    p.play(0, 0, 0, 1024, kPitchOne / 3 * 2).play(1, 700, 0).stop(0, 2100, 0).event(1, 3000, EventType::kPitch, kPitchOne * 2);
+    p.play(0, 0, 0, 1024, kPitchOne / 3 * 2)
+        .play(1, 700, 0)
+        .stop(0, 2100, 0)
+        .event(1, 3000, EventType::kPitch, kPitchOne * 2);
     const V whole = p.render(5000);
     ASSERT_TRUE(engine::PrepareMix(p.project(), false));
     V pieces;
