@@ -37,7 +37,8 @@ SoundSlot& TestProject::sound(std::uint32_t id, const std::vector<std::int16_t>&
     slot.samples = AllocateSampleBlock(bytes);
     if (slot.samples == nullptr)
         throw std::bad_alloc();
-    std::memcpy(slot.samples, samples.data(), bytes);
+    if (bytes > 0)
+        std::memcpy(slot.samples, samples.data(), bytes);
     slot.sampleBytes = static_cast<std::uint32_t>(bytes);
     slot.dataFormat = m_project->settings.outputFormat;
     slot.fileName[0] = u'x';

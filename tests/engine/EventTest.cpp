@@ -229,6 +229,23 @@ TEST(Events, CircularLinksTerminate)
     EXPECT_EQ(out[0], out[1]); // in Ignore mode the Stop changes no voice
 }
 
+TEST(Events, StopsFanningOutThroughIgnoredVoicesAreBounded)
+{
+    // Twenty sounds in a chain of Stop links, three held voices each, all in
+    // Ignore mode: every matched voice passes the Stop on, 3^20 Stops in all
+    // unless the engine bounds the linked events of one event.
+    TestProject p(1);
+    p.settings().soundCountPerTrack = 64;
+    for (std::uint32_t id = 0; id < 20; ++id) {
+        SoundSlot& s = p.sound(id, V(8, 1));
+        SetMode(s, StopEventMode::kIgnore);
+        SetLink(s, id + 1, LinkingMode::kStop);
+        p.play(0, 0, id).play(0, 0, id).play(0, 0, id);
+    }
+    p.stop(0, 1, 0);
+    EXPECT_EQ(p.render(2), (V { 60, 60 }));
+}
+
 TEST(Events, VolumeAndBalanceSetTheTrack)
 {
     TestProject p(1);
