@@ -218,6 +218,18 @@ namespace {
         track.activeVoices = 0;
     }
 
+    // Applies a change to every sounding voice of the track, held or released.
+    template <typename Change>
+    void ChangeSoundingVoices(const Project& project, TrackMixState& track, Change change)
+    {
+        for (std::uint32_t i = 0; i < track.slotCount; ++i) {
+            Voice& v = track.voices[i];
+            const SoundSlot* sound = project.findSound(v.soundId);
+            if (v.active != 0 && sound != nullptr)
+                change(v, *sound);
+        }
+    }
+
 } // namespace
 
 void ApplyEvent(Project& project, TrackMixState& track, const Event& event)
@@ -244,23 +256,17 @@ void ApplyEvent(Project& project, TrackMixState& track, const Event& event)
         if (project.settings.changingStress == 0)
             break;
         track.stress = event.data1;
-        for (std::uint32_t i = 0; i < track.slotCount; ++i) {
-            Voice& v = track.voices[i];
-            if (const SoundSlot* sound = project.findSound(v.soundId);
-                v.active != 0 && sound != nullptr)
-                v.gain = VoiceGain(sound->volume, v.noteVolume, track.stress);
-        }
+        ChangeSoundingVoices(project, track, [&](Voice& v, const SoundSlot& sound) {
+            v.gain = VoiceGain(sound.volume, v.noteVolume, track.stress);
+        });
         break;
     case EventType::kPitch:
         if (project.settings.changingPitch == 0)
             break;
         track.pitch = event.data1;
-        for (std::uint32_t i = 0; i < track.slotCount; ++i) {
-            Voice& v = track.voices[i];
-            if (const SoundSlot* sound = project.findSound(v.soundId);
-                v.active != 0 && sound != nullptr)
-                v.step = VoiceStep(sound->pitch, v.notePitch, track.pitch);
-        }
+        ChangeSoundingVoices(project, track, [&](Voice& v, const SoundSlot& sound) {
+            v.step = VoiceStep(sound.pitch, v.notePitch, track.pitch);
+        });
         break;
     }
 }

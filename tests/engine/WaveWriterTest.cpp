@@ -93,6 +93,20 @@ std::string TempPath(const char* name)
     return (std::filesystem::path(VEL_TEST_BUILD_DIR) / name).string();
 }
 
+// A complete file of dataBytes sample bytes whose two sizes say so.
+void ExpectWaveOf(const Bytes& file, std::uint32_t dataBytes)
+{
+    ASSERT_EQ(file.size(), 44u + dataBytes);
+    EXPECT_EQ(U32At(file, 4), 36u + dataBytes);
+    EXPECT_EQ(U32At(file, 40), dataBytes);
+}
+
+void ExpectFinished(const engine::ProgressRecord& progress, std::uint32_t result)
+{
+    EXPECT_EQ(progress.result.load(), result);
+    EXPECT_EQ(progress.done.load(), 1u);
+}
+
 Bytes ReadFile(const std::string& path) { return platform::ReadWholeFile(path).value_or(Bytes {}); }
 
 } // namespace
@@ -104,11 +118,8 @@ TEST(WaveWriter, ProjectWithoutEventsGivesAHeaderOnly)
     engine::ProgressRecord progress;
     RecordingSink sink(progress);
     EXPECT_TRUE(engine::WriteWaveFile(p.project(), sink, progress));
-    ASSERT_EQ(sink.bytes.size(), 44u);
-    EXPECT_EQ(U32At(sink.bytes, 4), 36u);
-    EXPECT_EQ(U32At(sink.bytes, 40), 0u);
-    EXPECT_EQ(progress.result.load(), 1u);
-    EXPECT_EQ(progress.done.load(), 1u);
+    ExpectWaveOf(sink.bytes, 0);
+    ExpectFinished(progress, 1);
     EXPECT_EQ(progress.total.load(), 0u);
 }
 
@@ -120,16 +131,14 @@ TEST(WaveWriter, WritesExactlyTheFramesBeforeTheLastEvent)
     engine::ProgressRecord progress;
     EXPECT_TRUE(engine::WriteWaveFile(p.project(), path, progress));
     const Bytes file = ReadFile(path);
+    ExpectWaveOf(file, 176400); // RIFF size 176436
     ASSERT_EQ(file.size(), 176444u);
     EXPECT_EQ(std::memcmp(file.data(), "RIFF", 4), 0);
-    EXPECT_EQ(U32At(file, 4), 176436u);
     EXPECT_EQ(std::memcmp(file.data() + 8, "WAVEfmt ", 8), 0);
     EXPECT_EQ(U32At(file, 16), 16u);
     EXPECT_EQ(std::memcmp(file.data() + 36, "data", 4), 0);
-    EXPECT_EQ(U32At(file, 40), 176400u);
     EXPECT_EQ(progress.total.load(), 44100u);
-    EXPECT_EQ(progress.done.load(), 1u);
-    EXPECT_EQ(progress.result.load(), 1u);
+    ExpectFinished(progress, 1);
 
     // The samples are the mix itself.
     const V rendered = p.render(44100);
@@ -174,12 +183,9 @@ TEST(WaveWriter, AbortBeforeTheFirstBlockLeavesAValidEmptyFile)
     progress.abort.store(1);
     RecordingSink sink(progress);
     EXPECT_FALSE(engine::WriteWaveFile(p.project(), sink, progress));
-    ASSERT_EQ(sink.bytes.size(), 44u);
-    EXPECT_EQ(U32At(sink.bytes, 4), 36u); // sizes rewritten to the frames actually written
-    EXPECT_EQ(U32At(sink.bytes, 40), 0u);
+    ExpectWaveOf(sink.bytes, 0); // sizes rewritten to the frames actually written
     EXPECT_EQ(progress.total.load(), 2500u);
-    EXPECT_EQ(progress.result.load(), 0u);
-    EXPECT_EQ(progress.done.load(), 1u);
+    ExpectFinished(progress, 0);
 }
 
 TEST(WaveWriter, AbortBetweenBlocksKeepsTheBlocksWritten)
@@ -191,11 +197,9 @@ TEST(WaveWriter, AbortBetweenBlocksKeepsTheBlocksWritten)
     RecordingSink sink(progress);
     sink.abortAfterAppend = 2; // after the second block
     EXPECT_FALSE(engine::WriteWaveFile(p.project(), sink, progress));
-    ASSERT_EQ(sink.bytes.size(), 44u + 8192u);
-    EXPECT_EQ(U32At(sink.bytes, 4), 36u + 8192u);
-    EXPECT_EQ(U32At(sink.bytes, 40), 8192u);
+    ExpectWaveOf(sink.bytes, 8192);
     EXPECT_EQ(progress.current.load(), 2048u);
-    EXPECT_EQ(progress.done.load(), 1u);
+    ExpectFinished(progress, 0);
 }
 
 TEST(WaveWriter, WriteErrorGivesResultZeroAndAValidShorterFile)
@@ -207,10 +211,8 @@ TEST(WaveWriter, WriteErrorGivesResultZeroAndAValidShorterFile)
     RecordingSink sink(progress);
     sink.failAppend = 2; // the second block fails halfway
     EXPECT_FALSE(engine::WriteWaveFile(p.project(), sink, progress));
-    ASSERT_EQ(sink.bytes.size(), 44u + 4096u); // the partial block is cut off
-    EXPECT_EQ(U32At(sink.bytes, 40), 4096u);
-    EXPECT_EQ(progress.result.load(), 0u);
-    EXPECT_EQ(progress.done.load(), 1u);
+    ExpectWaveOf(sink.bytes, 4096); // the partial block is cut off
+    ExpectFinished(progress, 0);
 }
 
 TEST(WaveWriter, FullFileSystemOnARealFileIsRepaired)
@@ -232,12 +234,8 @@ TEST(WaveWriter, FullFileSystemOnARealFileIsRepaired)
     std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_FALSE(ok);
-    EXPECT_EQ(progress.result.load(), 0u);
-    EXPECT_EQ(progress.done.load(), 1u);
-    const Bytes file = ReadFile(path);
-    ASSERT_EQ(file.size(), 44u + 8192u); // two whole blocks of 4096 bytes fitted
-    EXPECT_EQ(U32At(file, 4), 36u + 8192u);
-    EXPECT_EQ(U32At(file, 40), 8192u);
+    ExpectFinished(progress, 0);
+    ExpectWaveOf(ReadFile(path), 8192); // two whole blocks of 4096 bytes fitted
     std::filesystem::remove(path);
 }
 
@@ -267,8 +265,7 @@ TEST(WaveWriter, FormatsTheEngineCannotRenderAreRefusedBeforeWriting)
         Prepare(p);
         engine::ProgressRecord progress;
         EXPECT_FALSE(engine::WriteWaveFile(p.project(), path, progress));
-        EXPECT_EQ(progress.done.load(), 1u);
-        EXPECT_EQ(progress.result.load(), 0u);
+        ExpectFinished(progress, 0);
     }
     EXPECT_EQ(ReadFile(path), (Bytes { 'k', 'e', 'e', 'p', ' ', 'm', 'e' }));
     std::filesystem::remove(path);
@@ -316,8 +313,6 @@ TEST(WaveWriter, WritesThroughACallersOpenFile)
     engine::ProgressRecord progress;
     ASSERT_TRUE(engine::WriteWaveFile(p.project(), writer.file(), progress));
     ASSERT_TRUE(writer.commit());
-    const Bytes file = ReadFile(target);
-    ASSERT_EQ(file.size(), 44u + 600u);
-    EXPECT_EQ(U32At(file, 40), 600u);
+    ExpectWaveOf(ReadFile(target), 600);
     std::filesystem::remove(target);
 }
