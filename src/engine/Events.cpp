@@ -32,16 +32,18 @@ namespace {
         return std::min<std::uint32_t>(state.settings.soundCountPerTrack, kVoicesPerTrack);
     }
 
-    // The sound a Play may start: an ID below 1024 whose samples are loaded in the
-    // output channel layout (16-bit frames), so that every read stays inside the
-    // sample block and its guard zones.
+    // The sound a Play may start: an ID below 1024 whose samples are loaded as
+    // 16-bit frames in the output channel layout, so that every read stays inside
+    // the sample block and its guard zones.
     const SoundSlot* PlayableSound(const Project& project, std::uint32_t id)
     {
         const SoundSlot* sound = project.findSound(id);
         if (sound == nullptr || sound->samples == nullptr)
             return nullptr;
-        const std::uint32_t frameBytes = project.mixState.settings.outputFormat.channels * 2u;
-        return sound->dataFormat.blockAlign == frameBytes ? sound : nullptr;
+        const OutputFormat& format = sound->dataFormat;
+        const bool layoutFits = format.bitsPerSample == 16
+            && format.channels == project.mixState.settings.outputFormat.channels;
+        return layoutFits ? sound : nullptr;
     }
 
     bool LinksPlay(const SoundSlot& sound)

@@ -49,11 +49,12 @@ inline std::uint32_t VoiceStep(
     return ScaleTwice(soundPitch, notePitch, trackPitch, 24);
 }
 
-// Length of a sound in frames; 0 for a format without a frame size.
+// Length of a sound in frames of 16-bit samples in its channel layout (the
+// block align word is not trusted: a stored format may disagree with it).
 inline std::uint32_t SoundFrames(const SoundSlot& sound)
 {
-    const std::uint32_t blockAlign = sound.dataFormat.blockAlign;
-    return blockAlign == 0 ? 0 : sound.sampleBytes / blockAlign;
+    const std::uint32_t frameBytes = sound.dataFormat.channels * 2u;
+    return frameBytes == 0 ? 0 : sound.sampleBytes / frameBytes;
 }
 
 inline void EndVoice(TrackMixState& track, Voice& voice)

@@ -147,8 +147,18 @@ TEST(Render, StoredBlockLengthOutOfRangeIsCorrectedForTheMix)
 TEST(Render, SoundsNotInTheOutputLayoutAreNotPlayed)
 {
     TestProject p(2);
-    SoundSlot& s = p.sound(0, { 1000, 1000, 1000, 1000 });
-    s.dataFormat.blockAlign = 2; // mono frames in a stereo mix would be read past their end
-    p.play(0, 0, 0);
+    p.sound(0, { 1000, 1000, 1000, 1000 }).dataFormat.channels = 1; // read past the end as stereo
+    p.sound(1, { 1000, 1000, 1000, 1000 }).dataFormat.bitsPerSample = 8;
+    p.play(0, 0, 0).play(0, 0, 1);
     EXPECT_EQ(p.render(2), (V { 0, 0, 0, 0 }));
+}
+
+TEST(Render, FrameSizeComesFromChannelsNotFromAStoredBlockAlign)
+{
+    // A stored format whose block align disagrees with its channels: the
+    // samples are still 16-bit frames of the output layout.
+    TestProject p(2);
+    p.sound(0, { 1000, -1000, 2000, -2000 }).dataFormat.blockAlign = 1;
+    p.play(0, 0, 0);
+    EXPECT_EQ(p.render(3), (V { 1000, -1000, 2000, -2000, 0, 0 }));
 }
