@@ -98,6 +98,40 @@ void ProjectSeeds()
     Write(target, "skip-zero", skip);
 }
 
+// Projects that sound: plays of the first sounds with loops, envelopes and
+// links, and every kind of change at extreme values, for each interpolation
+// and for mono and stereo output.
+void RenderSeeds()
+{
+    const std::string target = "project-render";
+    for (std::uint32_t interpolation = 0; interpolation < 4; ++interpolation) {
+        auto project = CreateProject();
+        ProjectSettings& s = project->settings;
+        s.mixingInterpolation = interpolation;
+        s.masterVolume = 262144;
+        if (interpolation % 2 == 1)
+            s.outputFormat = { 1, 1, 22050, 44100, 2, 16, 0 };
+        for (std::uint32_t id = 0; id < 4; ++id) {
+            SetName(project->sounds[id].fileName, u"\\s.wav");
+            project->sounds[id].setWords(
+                { 1024u << id, (1u << 24) >> id, 3, 40, id, id + 1, id % 4, 5, 7, 11, 0, 0 });
+        }
+        ResetEvents(project->tracks[0], 9);
+        const std::uint32_t big = 0xFFFFFFFF;
+        const Event events[9]
+            = { { 1, 0, 0, 0, 1024, 1u << 24 }, { 1, 0, 0, 1, big, big }, { 1, 2, 3, big, 0, 0 },
+                  { 1, 3, 4, big, 0, 0 }, { 1, 4, 5, big, 0, 0 }, { 1, 5, 6, big, 0, 0 },
+                  { 1, 9, 1, 0, 0, 0 }, { 1, 20, 0, 2, 1, 0x7FFFFFFF }, { 1, 30, 2, 0, 0, 0 } };
+        std::copy(std::begin(events), std::end(events), project->tracks[0].events.get());
+        ResetEvents(project->tracks[1], 2);
+        project->tracks[1].events[0] = { 1, 1, 0, 3, 512, 3u << 23 };
+        project->tracks[1].events[1] = { 1, 50, 7, 3, 0, 0 };
+        Write(target, "interpolation-" + std::to_string(interpolation),
+            SerializeProjectFile(*project));
+    }
+    Write(target, "sample", SerializeProjectFile(*SampleProject()));
+}
+
 Bytes Wave(const OutputFormat& format, const Bytes& samples, const Bytes& after = {})
 {
     const auto header = audio::MakeWaveHeader(format, static_cast<std::uint32_t>(samples.size()));
@@ -214,6 +248,7 @@ int main(int argc, char** argv)
     const fs::path root = argv[1];
     g_corpus = root / "fuzz/corpus";
     ProjectSeeds();
+    RenderSeeds();
     WaveSeeds(root);
     ClipboardSeeds();
     TextSeeds();
