@@ -15,5 +15,6 @@ int RunInfo(CommandArgs args); // InfoCommand.cpp
 int RunConvert(CommandArgs args); // ConvertCommand.cpp
 int RunResample(CommandArgs args); // ResampleCommand.cpp
 int RunBaseFreq(CommandArgs args); // BaseFreqCommand.cpp
+int RunMix(CommandArgs args); // MixCommand.cpp
 
 } // namespace vellisto::cli

@@ -89,25 +89,34 @@ namespace {
         return project;
     }
 
-    // "Import Sound List" without its questions: a different output format
-    // is a warning, and the frame counts are rescaled to the input's rate.
-    bool ApplySoundList(Project& project, const std::string& kitPath)
+    // The lists of another project come without the questions: a different
+    // output format is a warning, and the frame counts are rescaled to the input's rate.
+    std::unique_ptr<Project> ReadListSource(const Project& project, const std::string& path)
     {
-        if (!CheckInputPath(kitPath, false))
-            return false;
-        const auto kit = ReadProjectInput(kitPath);
-        if (!kit)
-            return false;
-        const OutputFormat& from = kit->settings.outputFormat;
+        if (!CheckInputPath(path, false))
+            return nullptr;
+        auto source = ReadProjectInput(path);
+        if (!source)
+            return nullptr;
+        const OutputFormat& from = source->settings.outputFormat;
         const OutputFormat& to = project.settings.outputFormat;
         if (!SameFormatKey(from, to))
             std::fprintf(stderr,
                 "vellisto-cli: warning: %s: its output format (%u Hz, %u bits, %u channels) "
                 "differs "
                 "from the input's (%u Hz, %u bits, %u channels); frame counts are rescaled\n",
-                kitPath.c_str(), from.samplesPerSecond, unsigned { from.bitsPerSample },
+                path.c_str(), from.samplesPerSecond, unsigned { from.bitsPerSample },
                 unsigned { from.channels }, to.samplesPerSecond, unsigned { to.bitsPerSample },
                 unsigned { to.channels });
+        return source;
+    }
+
+    // "Import Sound List" without its questions.
+    bool ApplySoundList(Project& project, const std::string& kitPath)
+    {
+        const auto kit = ReadListSource(project, kitPath);
+        if (!kit)
+            return false;
         CopySoundList(project, *kit);
         return true;
     }
@@ -190,6 +199,18 @@ std::unique_ptr<Project> OpenInput(const std::string& path, const InputOptions& 
     if (project && !options.soundList.empty() && !ApplySoundList(*project, options.soundList))
         return nullptr;
     return project;
+}
+
+bool ApplyTrackList(Project& project, const std::string& path)
+{
+    const auto source = ReadListSource(project, path);
+    if (!source)
+        return false;
+    if (!CopyTrackList(project, *source)) {
+        Failure(Text(TextId::kOutOfMemory));
+        return false;
+    }
+    return true;
 }
 
 CommandInput OpenCommandInput(

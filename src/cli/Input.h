@@ -53,6 +53,11 @@ std::optional<InputOptions> ReadInputOptions(
 // refused.
 std::unique_ptr<Project> OpenInput(const std::string& path, const InputOptions& options = {});
 
+// "Import Track List" without its questions: every track's events from the
+// project file at path, times rescaled to the project's rate (a different
+// output format is a warning). False after a message.
+bool ApplyTrackList(Project& project, const std::string& path);
+
 // A command's one input, opened with the import options it was given. When
 // project is null, exitCode says why: a usage error has been printed for a
 // bad option, or the reader's failure.

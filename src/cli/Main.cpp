@@ -30,6 +30,10 @@ constexpr Command kCommands[] = {
     { "convert", RunConvert,
         "INPUT -o OUT.spj [--compat normal|drum|auto|auto-track|v1.3|v1.2] [--rate N] "
         "[--channels 1|2] [--sound-list KIT.spj]" },
+    { "mix", RunMix,
+        "INPUT [-o OUT.wav] [--compat normal|drum|auto|auto-track|v1.3|v1.2] [--rate N] "
+        "[--channels 1|2] [--sound-list KIT.spj] [--track-list OTHER.spj] [--strict] [--quiet] "
+        "[--threads N]" },
     { "resample", RunResample,
         "IN.wav -o OUT.wav [--rate R] [--channels 1|2] [--interp none|linear|sinc-low|sinc]" },
     { "basefreq", RunBaseFreq,

@@ -105,6 +105,9 @@ namespace vellisto {
     X(kFailedCreatingThread, 103, "Failed in creating a thread.")                                  \
     X(kPleaseWait, 104, "Please wait for a while...")                                              \
     X(kAbort, 105, "Abort")                                                                        \
+    X(kMixTooLong, 106, "The mix is too long for a WAVE file.")                                    \
+    X(kUnmixableFormat, 107,                                                                       \
+        "The output format cannot be mixed. Use 16 bits and 1 or 2 channels.")                     \
     X(kInformation, 117, "Information")                                                            \
     X(kWaveChannelInteger, 118, "Ch %u %i\n")                                                      \
     X(kLoopBeginFrames, 119, "Beginning of loop   %10u")                                           \

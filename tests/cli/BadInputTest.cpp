@@ -58,11 +58,15 @@ protected:
     std::vector<Args> commandsOn(const std::string& input) const
     {
         return { { "info", input }, { "convert", input, "-o", path("keep.spj") },
-            { "resample", input, "-o", path("keep.wav") }, { "basefreq", input } };
+            { "mix", input, "-o", path("keep.wav") }, { "resample", input, "-o", path("keep.wav") },
+            { "basefreq", input } };
     }
 };
 
-bool ReadsProjects(const Args& command) { return command[0] == "info" || command[0] == "convert"; }
+bool ReadsProjects(const Args& command)
+{
+    return command[0] == "info" || command[0] == "convert" || command[0] == "mix";
+}
 
 } // namespace
 
@@ -141,6 +145,9 @@ TEST_F(BadInput, UnwritableOutputsFailWithoutDamage)
     for (const auto& [out, start] : outputs) {
         expectAnswer({ "convert", path("good.spj"), "-o", out }, 1, start);
         expectAnswer({ "resample", path("good.wav"), "-o", out }, 1, start);
+        const std::string saving = "Failed in saving. ";
+        expectAnswer({ "mix", path("good.spj"), "-o", out }, 1,
+            start.starts_with(saving) ? "Failed in mixing. " + start.substr(saving.size()) : start);
     }
     EXPECT_TRUE(fs::is_directory(path("folder")));
     EXPECT_TRUE(fs::is_fifo(path("pipe.out")));
@@ -186,6 +193,12 @@ TEST_F(BadInput, BadOptionValuesAreUsageErrors)
         { "basefreq", wav, "--loop", "-1", "5" },
         { "basefreq", wav, "--loop", "1", "99999999999" },
         { "basefreq", wav, "--loop" },
+        { "mix", spj, "-o", "" },
+        { "mix", spj, "-o", spj },
+        { "mix", spj, "--threads", "0" },
+        { "mix", spj, "--threads", "257" },
+        { "mix", spj, "--threads", "two" },
+        { "mix", spj, "--strict", "yes" },
     };
     for (const Args& args : cases)
         expectAnswer(args, 2, "vellisto-cli " + args[0] + ": ");

@@ -7,6 +7,7 @@
 #include "audio/AudioTestUtil.h"
 #include "model/EventList.h"
 #include "model/Project.h"
+#include "platform/TextCodec.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -18,6 +19,8 @@
 #include <vector>
 
 namespace vellisto::test {
+
+inline std::u16string U16(const std::string& utf8) { return platform::Utf8ToUtf16(utf8); }
 
 inline void SetName(Name& name, std::u16string_view text)
 {

@@ -16,11 +16,10 @@ using namespace vellisto::mix;
 using vellisto::test::MixFolder;
 using vellisto::test::PcmFormat;
 using vellisto::test::SetName;
+using vellisto::test::U16;
 using vellisto::testing::ScriptedUserInterface;
 
 namespace {
-
-std::u16string U16(const std::string& s) { return platform::Utf8ToUtf16(s); }
 
 std::u16string NameOf(const SoundSlot& slot)
 {

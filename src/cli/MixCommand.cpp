@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: MIT
+// vellisto-cli mix INPUT [-o OUT.wav] [IMPORT OPTIONS] [--track-list OTHER.spj]
+//                        [--strict] [--quiet] [--threads N]
+// Mixes the input into a WAVE file with the same mix command the desktop
+// uses, answering its questions from the options.
+
+#include "cli/Args.h"
+#include "cli/CliUserInterface.h"
+#include "cli/Commands.h"
+#include "cli/Input.h"
+#include "engine/WaveWriter.h"
+#include "mix/MixingThread.h"
+#include "mix/SoundCache.h"
+#include "model/UnitText.h"
+#include "platform/File.h"
+#include "platform/TextCodec.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <unistd.h>
+
+namespace vellisto::cli {
+
+namespace {
+
+    constexpr std::string_view kUsage
+        = "vellisto-cli mix INPUT [-o OUT.wav] [--compat normal|drum|auto|auto-track|v1.3|v1.2] "
+          "[--rate N] [--channels 1|2] [--sound-list KIT.spj] [--track-list OTHER.spj] [--strict] "
+          "[--quiet] [--threads N]";
+    constexpr OptionSpec kOptions[] = { { "-o", true }, kCompatOption, kRateOption, kChannelsOption,
+        kSoundListOption, { "--track-list", true }, { "--strict", false }, { "--quiet", false },
+        { "--threads", true } };
+    constexpr std::uint32_t kMaxThreads = 256;
+
+    // True when both names reach the same existing file.
+    bool SameFile(const std::string& a, const std::string& b)
+    {
+        std::error_code error;
+        return std::filesystem::equivalent(a, b, error) && !error;
+    }
+
+} // namespace
+
+int RunMix(CommandArgs args)
+{
+    const auto parsed = ParseOneInput("mix", kUsage, args, kOptions);
+    if (!parsed)
+        return kExitUsage;
+    const std::string input(parsed->positional[0]);
+    std::string output = std::filesystem::path(input).replace_extension(".wav").string();
+    if (const auto o = parsed->value("-o")) {
+        if (o->empty())
+            return UsageError("mix", kUsage, "-o needs a file name");
+        output = std::string(*o);
+    }
+    if (const auto text = parsed->value("--threads")) {
+        // Rendering runs on one thread for now; the count is checked so that
+        // scripts written today keep working.
+        const auto threads = ParseU32(*text);
+        if (!threads || *threads == 0 || *threads > kMaxThreads)
+            return UsageError("mix", kUsage, "--threads must be a whole number from 1 to 256");
+    }
+    if (SameFile(input, output))
+        return UsageError("mix", kUsage, "the output would replace the input");
+    if (!CheckOutputPath(output))
+        return kExitFailure;
+    const bool strict = parsed->has("--strict");
+    const bool quiet = parsed->has("--quiet");
+
+    const auto trackList = parsed->value("--track-list");
+    if (trackList && trackList->empty())
+        return UsageError("mix", kUsage, "--track-list needs a project file");
+
+    const auto [project, exitCode] = OpenCommandInput("mix", kUsage, *parsed);
+    if (!project)
+        return exitCode;
+    if (trackList && !ApplyTrackList(*project, std::string(*trackList)))
+        return kExitFailure;
+
+    CliAnswers answers { output, strict, !quiet && ::isatty(STDERR_FILENO) == 1, {} };
+    if (!quiet) {
+        const std::uint32_t frames = engine::MixLength(*project);
+        answers.startLine = "mix length: " + std::to_string(frames) + " frames ("
+            + FormatTime(frames, project->settings.outputFormat.samplesPerSecond) + ")";
+    }
+    const InterruptGuard interrupts;
+    CliUserInterface ui(std::move(answers));
+    mix::MixOptions options;
+    options.reportSoundFailure = [strict](std::uint32_t id, const mix::SoundFailure& failure) {
+        std::fprintf(stderr, "vellisto-cli: %s: sound %u: %s: %s\n", strict ? "error" : "warning",
+            static_cast<unsigned>(id), platform::NativePath(failure.path).c_str(),
+            mix::DescribeSoundFailure(failure).c_str());
+    };
+    // Relative sound names are resolved against the input's folder, so the
+    // document path must name one even for a bare file name.
+    std::error_code error;
+    const std::u16string documentPath
+        = platform::Utf8ToUtf16(std::filesystem::absolute(input, error).string());
+    const bool ok = mix::MixProject(*project, documentPath, ui, options) && ui.commitOutput();
+    for (const std::string& notice : ui.notices()) {
+        if (!ok)
+            std::fprintf(stderr, "%s\n", notice.c_str());
+        else if (!quiet)
+            std::printf("%s\n", notice.c_str());
+    }
+    return ok ? kExitOk : kExitFailure;
+}
+
+} // namespace vellisto::cli

@@ -1,0 +1,227 @@
+// SPDX-License-Identifier: MIT
+// vellisto-cli mix: the output replaces its target only when the mix is
+// complete, failed sounds are warnings (errors with --strict), the lists of
+// other projects are copied in, and Ctrl+C aborts without damage.
+
+#include "cli/CliFixture.h"
+#include "mix/MixTestUtil.h"
+#include "model/ProjectFile.h"
+#include "model/TextTable.h"
+
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+using namespace vellisto;
+namespace fs = std::filesystem;
+using test::MakeEvent;
+using test::ReadText;
+
+namespace {
+
+// The 16-bit samples of a WAVE file after its 44-byte header.
+std::vector<int> DataSamples(const std::string& path)
+{
+    const std::string bytes = ReadText(path);
+    std::vector<int> out;
+    for (std::size_t i = 44; i + 1 < bytes.size(); i += 2)
+        out.push_back(static_cast<std::int16_t>(
+            static_cast<std::uint8_t>(bytes[i]) | (static_cast<std::uint8_t>(bytes[i + 1]) << 8)));
+    return out;
+}
+
+class MixCli : public test::CliFixture {
+protected:
+    // A mono 44100 Hz project without interpolation, so one voice at unity
+    // gain comes out exactly as its samples.
+    static std::unique_ptr<Project> MonoProject()
+    {
+        auto project = CreateProject();
+        project->settings.outputFormat = test::PcmFormat(1, 44100, 16);
+        project->settings.mixingInterpolation = 0;
+        return project;
+    }
+
+    // Sound id named '\name' that plays from frame 0 on track 0, which ends at endFrame.
+    static void Play(Project& project, std::uint32_t id, const std::u16string& name,
+        std::uint32_t endFrame, std::uint32_t track = 0)
+    {
+        SoundSlot& slot = project.sounds[id];
+        test::SetName(slot.fileName, u"\\" + name);
+        slot.volume = 1024;
+        slot.pitch = 1u << 24;
+        slot.loopBegin = kNoLoop;
+        slot.loopEnd = kNoLoop;
+        test::SetEvents(project.tracks[track],
+            { MakeEvent(0, EventType::kPlay, id, 1024, 1u << 24),
+                MakeEvent(endFrame, EventType::kVolume, 1024) });
+    }
+
+    void writeConstant(const std::string& name, std::int16_t value, std::size_t frames) const
+    {
+        writeBytes(name,
+            test::WaveBytes {}.pcm16(1, 44100, std::vector<std::int16_t>(frames, value)).file());
+    }
+
+    void save(const Project& project, const std::string& name) const
+    {
+        ASSERT_EQ(WriteProjectFile(project, path(name)), ProjectWriteResult::kOk);
+    }
+
+    // Names in the scratch folder other than the fixture's own output captures.
+    std::vector<std::string> files() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(m_dir)) {
+            const std::string name = entry.path().filename().string();
+            if (name != ".out" && name != ".err")
+                names.push_back(name);
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+} // namespace
+
+TEST_F(MixCli, MixesBesideTheInputAndReports)
+{
+    auto project = MonoProject();
+    Play(*project, 3, u"tone.wav", 441);
+    save(*project, "song.spj");
+    writeConstant("tone.wav", 1234, 1000);
+
+    // The sound's relative name is found beside the project.
+    const test::CliResult r = run({ "mix", path("song.spj") });
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(DataSamples(path("song.wav")), std::vector<int>(441, 1234));
+    EXPECT_TRUE(
+        r.out.starts_with("mix length: 441 frames (00:00.010)\nFinished mixing.\nTime to mix: "))
+        << r.out;
+    EXPECT_NE(r.out.find("seconds\nMixing speed: "), std::string::npos);
+    EXPECT_TRUE(r.err.empty()) << r.err; // not a terminal: no progress bar
+    EXPECT_EQ(files(), (std::vector<std::string> { "song.spj", "song.wav", "tone.wav" }));
+
+    // -o replaces an existing file; --quiet prints nothing; --threads is accepted.
+    std::ofstream(path("old.wav")) << "old";
+    const test::CliResult quiet
+        = run({ "mix", path("song.spj"), "-o", path("old.wav"), "--quiet", "--threads", "4" });
+    ASSERT_EQ(quiet.exitCode, 0) << quiet.err;
+    EXPECT_TRUE(quiet.out.empty());
+    EXPECT_EQ(DataSamples(path("old.wav")), std::vector<int>(441, 1234));
+}
+
+TEST_F(MixCli, FailedSoundsWarnOrStopWithStrict)
+{
+    auto project = MonoProject();
+    Play(*project, 1, u"tone.wav", 10);
+    test::SetName(project->sounds[7].fileName, u"\\lost.wav");
+    save(*project, "song.spj");
+    writeConstant("tone.wav", -50, 10);
+    std::ofstream(path("song.wav")) << "keep";
+
+    const test::CliResult strict = run({ "mix", path("song.spj"), "--strict" });
+    EXPECT_EQ(strict.exitCode, 1);
+    EXPECT_EQ(strict.err,
+        "vellisto-cli: error: sound 7: " + path("lost.wav")
+            + ": the file cannot be opened or read\n");
+    EXPECT_TRUE(strict.out.empty()) << strict.out;
+    EXPECT_EQ(ReadText(path("song.wav")), "keep");
+    EXPECT_EQ(files(), (std::vector<std::string> { "song.spj", "song.wav", "tone.wav" }));
+
+    const test::CliResult lenient = run({ "mix", path("song.spj") });
+    EXPECT_EQ(lenient.exitCode, 0);
+    EXPECT_EQ(lenient.err,
+        "vellisto-cli: warning: sound 7: " + path("lost.wav")
+            + ": the file cannot be opened or read\n");
+    EXPECT_EQ(DataSamples(path("song.wav")), std::vector<int>(10, -50));
+}
+
+TEST_F(MixCli, RefusalsLeaveTheOutputAlone)
+{
+    std::ofstream(path("song.wav")) << "keep";
+    // A circular link.
+    auto cycle = MonoProject();
+    for (std::uint32_t id : { 5u, 6u }) {
+        test::SetName(cycle->sounds[id].fileName, u"\\x.wav");
+        cycle->sounds[id].linkedId = 11 - id;
+        cycle->sounds[id].linkingMode = 1;
+    }
+    save(*cycle, "song.spj");
+    test::CliResult r = run({ "mix", path("song.spj") });
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "There is a circular reference link at sound 5.\n");
+
+    // A mix whose samples would pass the 32-bit sizes of a WAVE file.
+    auto longMix = MonoProject();
+    test::SetEvents(longMix->tracks[9], { MakeEvent(0x7FFFFFFF, EventType::kVolume, 1024) });
+    save(*longMix, "song.spj");
+    r = run({ "mix", path("song.spj") });
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, std::string(Text(TextId::kMixTooLong)) + "\n");
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_EQ(ReadText(path("song.wav")), "keep");
+    EXPECT_EQ(files(), (std::vector<std::string> { "song.spj", "song.wav" }));
+}
+
+TEST_F(MixCli, CopiesSoundAndTrackListsFromOtherProjects)
+{
+    // The input has events for sound 2 but no sound; the kit has the sound, the
+    // other project the track, at half the rate (its times are doubled).
+    auto input = MonoProject();
+    test::SetEvents(input->tracks[0], { MakeEvent(4, EventType::kVolume, 1024) });
+    save(*input, "song.spj");
+    auto kit = MonoProject();
+    Play(*kit, 2, u"tone.wav", 1);
+    kit->tracks[0] = {};
+    save(*kit, "kit.spj");
+    auto other = MonoProject();
+    other->settings.outputFormat = test::PcmFormat(1, 22050, 16);
+    test::SetEvents(other->tracks[5],
+        { MakeEvent(0, EventType::kPlay, 2, 1024, 1u << 24),
+            MakeEvent(3, EventType::kVolume, 1024) });
+    save(*other, "other.spj");
+    writeConstant("tone.wav", 77, 100);
+
+    const test::CliResult r = run({ "mix", path("song.spj"), "--sound-list", path("kit.spj"),
+        "--track-list", path("other.spj"), "-o", path("out.wav") });
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    // One warning, for the list at another rate.
+    EXPECT_TRUE(r.err.starts_with("vellisto-cli: warning: " + path("other.spj") + ": ")) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_EQ(DataSamples(path("out.wav")), std::vector<int>(6, 77));
+}
+
+TEST_F(MixCli, InterruptAbortsAndKeepsTheOldOutput)
+{
+    // Twenty minutes of stereo: far longer than it takes to deliver the signal.
+    auto project = CreateProject();
+    test::SetEvents(project->tracks[0], { MakeEvent(44100 * 1200, EventType::kVolume, 1024) });
+    save(*project, "song.spj");
+    std::ofstream(path("song.wav")) << "keep";
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const int err = ::open(path(".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(err, STDERR_FILENO);
+        const int out = ::open(path(".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(out, STDOUT_FILENO);
+        const std::string input = path("song.spj");
+        ::execl(VEL_CLI_PATH, VEL_CLI_PATH, "mix", input.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    // The temporary output appears once the mix has its file: interrupt then.
+    while (files().size() < 3)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ::kill(child, SIGINT);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(ReadText(path(".err")), "Aborted.\n");
+    EXPECT_EQ(ReadText(path("song.wav")), "keep");
+    EXPECT_EQ(files(), (std::vector<std::string> { "song.spj", "song.wav" }));
+}
