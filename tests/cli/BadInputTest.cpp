@@ -119,7 +119,8 @@ TEST_F(BadInput, ScoresAndSoundListsThatCannotBeRead)
     expectAnswer({ "info", path("folder.bms") }, 1,
         "vellisto-cli: " + path("folder.bms") + ": is a directory\n");
 
-    // A chart of any bytes imports; the sound list given with it must be a project file.
+    // A chart of any bytes imports; the sound and track lists given with an
+    // input must be project files.
     writeBytes("chart.bms", { '#', 'W', 'A', 'V', '0', '1', ' ', 'a', '.', 'w', 'a', 'v' });
     const std::vector<std::pair<std::string, std::string>> lists {
         { path("none.spj"), "vellisto-cli: " + path("none.spj") + ": no such file\n" },
@@ -130,6 +131,10 @@ TEST_F(BadInput, ScoresAndSoundListsThatCannotBeRead)
     for (const auto& [list, start] : lists) {
         expectAnswer({ "convert", path("chart.bms"), "-o", path("keep.spj"), "--sound-list", list },
             1, start);
+        expectAnswer(
+            { "mix", path("chart.bms"), "-o", path("keep.wav"), "--sound-list", list }, 1, start);
+        expectAnswer(
+            { "mix", path("good.spj"), "-o", path("keep.wav"), "--track-list", list }, 1, start);
     }
 }
 
