@@ -177,13 +177,14 @@ struct KitSound {
 // The samples' base frequencies: bass.wav an A at 110 Hz (pitch 4.0),
 // lead.wav and pad.wav an A at 440 Hz (pitch 1.0); the drums play as recorded.
 constexpr std::uint32_t kOne = 1u << 24;
+// Volumes leave headroom for chords, drums and lead sounding at once.
 constexpr KitSound kKit[] = {
-    { kKickNote + 128u, u"\\kick.wav", 1024, kOne, 0, 0 },
-    { kSnareNote + 128u, u"\\snare.wav", 900, kOne, 0, 0 },
-    { kHatNote + 128u, u"\\hat.wav", 600, kOne, 0, 0 },
-    { kBassProgram, u"\\bass.wav", 1024, 4 * kOne, 0, 882 },
-    { kLeadProgram, u"\\lead.wav", 800, kOne, 220, 2205 },
-    { kPadProgram, u"\\pad.wav", 700, kOne, 4410, 8820 },
+    { kKickNote + 128u, u"\\kick.wav", 480, kOne, 0, 0 },
+    { kSnareNote + 128u, u"\\snare.wav", 420, kOne, 0, 0 },
+    { kHatNote + 128u, u"\\hat.wav", 280, kOne, 0, 0 },
+    { kBassProgram, u"\\bass.wav", 480, 4 * kOne, 0, 882 },
+    { kLeadProgram, u"\\lead.wav", 360, kOne, 220, 2205 },
+    { kPadProgram, u"\\pad.wav", 300, kOne, 4410, 8820 },
 };
 
 bool WriteKit(const std::string& path)
