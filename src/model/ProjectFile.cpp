@@ -270,12 +270,7 @@ namespace {
             sink.appendU32le(w);
         sink.appendBytes(s.reserved);
         const OutputFormat& f = s.outputFormat;
-        sink.appendU16le(f.formatTag);
-        sink.appendU16le(f.channels);
-        sink.appendU32le(f.samplesPerSecond);
-        sink.appendU32le(f.averageBytesPerSecond);
-        sink.appendU16le(f.blockAlign);
-        sink.appendU16le(f.bitsPerSample);
+        AppendFormatKey(sink, f);
         sink.appendU16le(f.extraSize);
         WriteNameField(sink, s.basePath);
         sink.appendBytes(s.padding);

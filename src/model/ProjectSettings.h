@@ -32,6 +32,18 @@ struct OutputFormat {
 static_assert(sizeof(OutputFormat) == 18);
 
 inline constexpr OutputFormat kDefaultOutputFormat { 1, 2, 44100, 176400, 4, 16, 0 };
+
+// Writes the format key (the 16 bytes of a WAVE "fmt " body) field by field
+// through any sink with appendU16le and appendU32le.
+template <class Sink> void AppendFormatKey(Sink& sink, const OutputFormat& format)
+{
+    sink.appendU16le(format.formatTag);
+    sink.appendU16le(format.channels);
+    sink.appendU32le(format.samplesPerSecond);
+    sink.appendU32le(format.averageBytesPerSecond);
+    sink.appendU16le(format.blockAlign);
+    sink.appendU16le(format.bitsPerSample);
+}
 inline constexpr std::uint16_t kFormatPcm = 1;
 inline constexpr std::uint32_t kMaxSampleRate = 0x1000000; // rates are below this
 
