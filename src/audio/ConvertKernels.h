@@ -3,7 +3,9 @@
 
 // The converting loops, one instantiation per combination of interpolation,
 // input width and channel pair, so that nothing inside a loop depends on the
-// format. This is the plain reference version: faster variants must produce
+// format. The sinc sums are a parameter: DividedWeights here is the plain
+// reference, one division per tap; the fast loops (FastConvert.cpp) put the
+// same loop around table weights and vector dot products, and must produce
 // the same bytes.
 //
 // Read position: an input frame index and a 24-bit fraction, both starting at
@@ -53,11 +55,6 @@ public:
         m_bits += static_cast<std::uint32_t>(weight) * static_cast<std::uint32_t>(sample);
     }
     std::int32_t value() const { return static_cast<std::int32_t>(m_bits); }
-    static std::int32_t Add(std::int32_t a, std::int32_t b)
-    {
-        return static_cast<std::int32_t>(
-            static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
-    }
 
 private:
     std::uint32_t m_bits = 0;
@@ -104,9 +101,43 @@ inline std::int32_t Linear(const std::uint8_t* p, std::ptrdiff_t stride, std::ui
     return static_cast<std::int16_t>(sum >> (Bits == 8 ? 8 : 16));
 }
 
-template <Interpolation I, int Bits, ChannelMap Map>
-void ConvertFrames(
-    const std::uint8_t* input, std::uint8_t* output, std::uint32_t frames, std::uint32_t stepFx24)
+// The sinc sums of the reference: each tap's weight divided out (w = d / e
+// truncated toward zero, the sign of odd and even taps folded in), then
+// added tap by tap, channel by channel.
+template <class Kernel> struct DividedWeights {
+    template <int Bits, int Channels>
+    void sums(const std::uint8_t* firstTap, std::uint32_t phi, std::uint32_t (&out)[Channels]) const
+    {
+        constexpr std::ptrdiff_t kSampleBytes = Bits / 8;
+        constexpr std::ptrdiff_t kStride = Channels * kSampleBytes;
+        const std::int32_t d = Kernel::Entry(phi);
+        std::int32_t weights[Kernel::kTaps];
+        for (int t = 0; t < Kernel::kTaps; ++t) {
+            const int k = Kernel::kFirstTap + t;
+            const std::int32_t e = Kernel::kPeriod * k - static_cast<std::int32_t>(phi);
+            const std::int32_t w = d / e;
+            weights[t] = (k & 1) != 0 ? w : -w;
+        }
+        for (int c = 0; c < Channels; ++c) {
+            WrappingSum a;
+            const std::uint8_t* p = firstTap + c * kSampleBytes;
+            for (int t = 0; t < Kernel::kTaps; ++t)
+                a.add(weights[t], LoadSample<Bits>(p + t * kStride));
+            out[c] = static_cast<std::uint32_t>(a.value());
+        }
+    }
+};
+
+// The converting loop for output frames first .. first + frames - 1 of the
+// plan, written to their places in output. The read position of output frame
+// n is exactly n x step / 2^24 (the running sum of the steps never wraps in
+// 64 bits), so a conversion may be cut into pieces converted apart.
+// SincSums gives the two sinc kernels' wrapping sums per input channel (a
+// reference and a faster, identical form exist).
+template <Interpolation I, int Bits, ChannelMap Map, class SincSums>
+[[gnu::always_inline]] inline void ConvertFramesWith(const SincSums& sincSums,
+    const std::uint8_t* input, std::uint8_t* output, std::uint32_t first, std::uint32_t frames,
+    std::uint32_t stepFx24)
 {
     constexpr int kIn = InputChannels(Map);
     constexpr int kOut = OutputChannels(Map);
@@ -118,9 +149,11 @@ void ConvertFrames(
     constexpr bool kSinc = I == Interpolation::kSincLow || I == Interpolation::kSinc;
     using Kernel = std::conditional_t<I == Interpolation::kSinc, HighResKernel, LowResKernel>;
 
-    std::size_t index = 0;
-    std::uint32_t fraction = 0;
-    for (std::uint32_t n = 0; n < frames; ++n) {
+    const std::uint64_t start = std::uint64_t { first } * stepFx24;
+    std::size_t index = static_cast<std::size_t>(start >> 24);
+    std::uint32_t fraction = static_cast<std::uint32_t>(start & 0xFFFFFFu);
+    std::uint8_t* out = output + std::size_t { first } * kOut * 2;
+    for (std::uint32_t n = 0; n < frames; ++n, out += kOut * 2) {
         const std::uint8_t* frame = input + static_cast<std::ptrdiff_t>(index) * kStride;
         std::int32_t v[2] = { 0, 0 }; // per-input-channel results at 16-bit scale
         bool mixed = false; // v[0] already holds a finished 2 -> 1 result
@@ -137,35 +170,20 @@ void ConvertFrames(
                 for (int c = 0; c < kIn; ++c)
                     v[c] = Widened<Bits>(frame + c * kSampleBytes);
             } else {
-                // w = d / e truncated toward zero; odd taps add, even taps
-                // subtract, so the sign is folded into the weight.
-                const std::int32_t d = Kernel::Entry(phi);
-                std::int32_t weights[Kernel::kTaps];
-                for (int t = 0; t < Kernel::kTaps; ++t) {
-                    const int k = Kernel::kFirstTap + t;
-                    const std::int32_t e = Kernel::kPeriod * k - static_cast<std::int32_t>(phi);
-                    const std::int32_t w = d / e;
-                    weights[t] = (k & 1) != 0 ? w : -w;
-                }
-                WrappingSum a[2];
-                for (int c = 0; c < kIn; ++c) {
-                    const std::uint8_t* p = frame + c * kSampleBytes + Kernel::kFirstTap * kStride;
-                    for (int t = 0; t < Kernel::kTaps; ++t)
-                        a[c].add(weights[t], LoadSample<Bits>(p + t * kStride));
-                }
+                std::uint32_t a[kIn];
+                sincSums.template sums<Bits, kIn>(frame + Kernel::kFirstTap * kStride, phi, a);
                 if constexpr (Map == ChannelMap::kStereoToMono) {
-                    v[0] = Clip16(WrappingSum::Add(a[0].value(), a[1].value()) / (2 * kUnity));
+                    v[0] = Clip16(static_cast<std::int32_t>(a[0] + a[1]) / (2 * kUnity));
                     mixed = true;
                 } else {
                     for (int c = 0; c < kIn; ++c)
-                        v[c] = Clip16(a[c].value() / kUnity);
+                        v[c] = Clip16(static_cast<std::int32_t>(a[c]) / kUnity);
                 }
             }
         }
 
         // Channel mapping. Two channels become one as their mean, truncated
         // toward zero (for 8-bit samples exactly (L + R) x 128).
-        std::uint8_t* out = output + static_cast<std::size_t>(n) * kOut * 2;
         if constexpr (Map == ChannelMap::kStereoToMono) {
             StoreSample16(out, mixed ? v[0] : (v[0] + v[1]) / 2);
         } else {
@@ -179,6 +197,16 @@ void ConvertFrames(
         index += static_cast<std::size_t>(t >> 24);
         fraction = static_cast<std::uint32_t>(t & 0xFFFFFFu);
     }
+}
+
+// The reference loop of a combination.
+template <Interpolation I, int Bits, ChannelMap Map>
+void ConvertFrames(const std::uint8_t* input, std::uint8_t* output, std::uint32_t first,
+    std::uint32_t frames, std::uint32_t stepFx24)
+{
+    using Kernel = std::conditional_t<I == Interpolation::kSinc, HighResKernel, LowResKernel>;
+    ConvertFramesWith<I, Bits, Map>(
+        DividedWeights<Kernel> {}, input, output, first, frames, stepFx24);
 }
 
 } // namespace vellisto::audio::convert

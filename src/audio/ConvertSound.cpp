@@ -2,7 +2,14 @@
 #include "audio/ConvertSound.h"
 
 #include "audio/ConvertKernels.h"
+#include "audio/SincDot.h"
+#include "audio/SincWeights.h"
 #include "audio/WaveReader.h"
+
+#include <algorithm>
+#include <new>
+#include <thread>
+#include <vector>
 
 namespace vellisto::audio {
 
@@ -21,25 +28,137 @@ namespace {
         return std::nullopt;
     }
 
-    template <Interpolation I, int Bits> ConvertFunction SelectForMap(ChannelMap map)
+    // The loops of one family, chosen once per conversion: Family::Loop<I,
+    // Bits, Map> for every combination.
+    template <class Family, Interpolation I, int Bits> ConvertFunction SelectForMap(ChannelMap map)
     {
         switch (map) {
         case ChannelMap::kMonoToMono:
-            return &convert::ConvertFrames<I, Bits, ChannelMap::kMonoToMono>;
+            return &Family::template Loop<I, Bits, ChannelMap::kMonoToMono>;
         case ChannelMap::kStereoToStereo:
-            return &convert::ConvertFrames<I, Bits, ChannelMap::kStereoToStereo>;
+            return &Family::template Loop<I, Bits, ChannelMap::kStereoToStereo>;
         case ChannelMap::kMonoToStereo:
-            return &convert::ConvertFrames<I, Bits, ChannelMap::kMonoToStereo>;
+            return &Family::template Loop<I, Bits, ChannelMap::kMonoToStereo>;
         case ChannelMap::kStereoToMono:
-            return &convert::ConvertFrames<I, Bits, ChannelMap::kStereoToMono>;
+            return &Family::template Loop<I, Bits, ChannelMap::kStereoToMono>;
         }
         return nullptr;
     }
 
-    template <Interpolation I> ConvertFunction SelectForWidth(const ConversionPlan& plan)
+    template <class Family, Interpolation I>
+    ConvertFunction SelectForWidth(const ConversionPlan& plan)
     {
-        return plan.inputBits == 8 ? SelectForMap<I, 8>(plan.channelMap)
-                                   : SelectForMap<I, 16>(plan.channelMap);
+        return plan.inputBits == 8 ? SelectForMap<Family, I, 8>(plan.channelMap)
+                                   : SelectForMap<Family, I, 16>(plan.channelMap);
+    }
+
+    template <class Family> ConvertFunction SelectIn(const ConversionPlan& plan)
+    {
+        switch (plan.interpolation) {
+        case Interpolation::kNone:
+            return SelectForWidth<Family, Interpolation::kNone>(plan);
+        case Interpolation::kLinear:
+            return SelectForWidth<Family, Interpolation::kLinear>(plan);
+        case Interpolation::kSincLow:
+            return SelectForWidth<Family, Interpolation::kSincLow>(plan);
+        case Interpolation::kSinc:
+            return SelectForWidth<Family, Interpolation::kSinc>(plan);
+        }
+        return nullptr;
+    }
+
+    struct ReferenceLoops {
+        template <Interpolation I, int Bits, ChannelMap Map>
+        static void Loop(const std::uint8_t* input, std::uint8_t* output, std::uint32_t first,
+            std::uint32_t frames, std::uint32_t stepFx24)
+        {
+            convert::ConvertFrames<I, Bits, Map>(input, output, first, frames, stepFx24);
+        }
+    };
+
+    // The sinc sums from a row of the weight tables and a dot product of the
+    // instruction set Isa: the same wrapping sums as DividedWeights.
+    template <class Isa, int Taps> struct TabledWeights {
+        const std::int16_t* table; // rows of Taps weights
+
+        template <int Bits, int Channels>
+        [[gnu::always_inline]] void sums(
+            const std::uint8_t* firstTap, std::uint32_t phi, std::uint32_t (&out)[Channels]) const
+        {
+            Isa::template Dot<Taps, Channels, Bits>(
+                table + std::size_t { phi } * Taps, firstTap, out);
+        }
+    };
+
+    // The reference loop around table weights. Only the sinc kernels differ;
+    // the tables exist (SelectConverter checks) before a loop is chosen.
+    template <class Isa, Interpolation I, int Bits, ChannelMap Map>
+    [[gnu::always_inline]] inline void FastLoopBody(const std::uint8_t* input, std::uint8_t* output,
+        std::uint32_t first, std::uint32_t frames, std::uint32_t stepFx24)
+    {
+        const SincWeightTables& weights = *SincWeights();
+        if constexpr (I == Interpolation::kSinc) {
+            convert::ConvertFramesWith<I, Bits, Map>(
+                TabledWeights<Isa, kHighResTaps> { weights.highRes }, input, output, first, frames,
+                stepFx24);
+        } else {
+            convert::ConvertFramesWith<I, Bits, Map>(
+                TabledWeights<Isa, kLowResTaps> { weights.lowRes }, input, output, first, frames,
+                stepFx24);
+        }
+    }
+
+    template <class Isa> struct FastLoops {
+        template <Interpolation I, int Bits, ChannelMap Map>
+        static void Loop(const std::uint8_t* input, std::uint8_t* output, std::uint32_t first,
+            std::uint32_t frames, std::uint32_t stepFx24)
+        {
+            FastLoopBody<Isa, I, Bits, Map>(input, output, first, frames, stepFx24);
+        }
+    };
+
+#if VEL_HAVE_X86_VECTORS
+    // The whole loop is compiled for the wider instruction sets.
+    template <> struct FastLoops<simd::Avx2> {
+        template <Interpolation I, int Bits, ChannelMap Map>
+        [[gnu::target("avx2")]] static void Loop(const std::uint8_t* input, std::uint8_t* output,
+            std::uint32_t first, std::uint32_t frames, std::uint32_t stepFx24)
+        {
+            FastLoopBody<simd::Avx2, I, Bits, Map>(input, output, first, frames, stepFx24);
+        }
+    };
+    template <> struct FastLoops<simd::Avx512> {
+        template <Interpolation I, int Bits, ChannelMap Map>
+        [[gnu::target("avx2,avx512f,avx512bw")]] static void Loop(const std::uint8_t* input,
+            std::uint8_t* output, std::uint32_t first, std::uint32_t frames, std::uint32_t stepFx24)
+        {
+            FastLoopBody<simd::Avx512, I, Bits, Map>(input, output, first, frames, stepFx24);
+        }
+    };
+#endif
+
+    template <class Family> ConvertFunction SelectSinc(const ConversionPlan& plan)
+    {
+        return plan.interpolation == Interpolation::kSinc
+            ? SelectForWidth<Family, Interpolation::kSinc>(plan)
+            : SelectForWidth<Family, Interpolation::kSincLow>(plan);
+    }
+
+    // The fast loop of a sinc plan.
+    ConvertFunction SelectFastSinc(const ConversionPlan& plan, VectorIsa isa)
+    {
+        switch (isa) {
+#if VEL_HAVE_X86_VECTORS
+        case VectorIsa::kAvx512:
+            return SelectSinc<FastLoops<simd::Avx512>>(plan);
+        case VectorIsa::kAvx2:
+            return SelectSinc<FastLoops<simd::Avx2>>(plan);
+        case VectorIsa::kSse2:
+            return SelectSinc<FastLoops<simd::Sse2>>(plan);
+#endif
+        default:
+            return SelectSinc<FastLoops<simd::Portable>>(plan);
+        }
     }
 
 } // namespace
@@ -86,22 +205,43 @@ std::optional<ConversionPlan> PlanConversion(const OutputFormat& input, std::uin
 
 ConvertFunction SelectConverter(const ConversionPlan& plan)
 {
-    switch (plan.interpolation) {
-    case Interpolation::kNone:
-        return SelectForWidth<Interpolation::kNone>(plan);
-    case Interpolation::kLinear:
-        return SelectForWidth<Interpolation::kLinear>(plan);
-    case Interpolation::kSincLow:
-        return SelectForWidth<Interpolation::kSincLow>(plan);
-    case Interpolation::kSinc:
-        return SelectForWidth<Interpolation::kSinc>(plan);
-    }
-    return nullptr;
+    return SelectIn<ReferenceLoops>(plan);
 }
 
-void RunConversion(const ConversionPlan& plan, const std::uint8_t* input, std::uint8_t* output)
+ConvertFunction SelectConverter(const ConversionPlan& plan, KernelPath path, VectorIsa isa)
 {
-    SelectConverter(plan)(input, output, plan.outputFrames, plan.stepFx24);
+    const bool sinc = plan.interpolation == Interpolation::kSinc
+        || plan.interpolation == Interpolation::kSincLow;
+    if (path == KernelPath::kReference || !sinc || !Supports(isa) || SincWeights() == nullptr)
+        return SelectConverter(plan);
+    return SelectFastSinc(plan, isa);
+}
+
+void RunConversion(const ConversionPlan& plan, const std::uint8_t* input, std::uint8_t* output,
+    const ConversionRun& run)
+{
+    const ConvertFunction convert = SelectConverter(plan, run.path, run.isa);
+    const std::uint32_t frames = plan.outputFrames;
+    const std::uint32_t pieces
+        = std::max(1u, std::min(run.threads, frames / std::max(1u, run.minFramesPerThread)));
+    // Pieces 1.. run on threads of their own, piece 0 here; a piece whose
+    // thread cannot be started runs here too.
+    const auto first = [&](std::uint32_t piece) {
+        return static_cast<std::uint32_t>(std::uint64_t { frames } * piece / pieces);
+    };
+    std::vector<std::thread> threads;
+    for (std::uint32_t piece = 1; piece < pieces; ++piece) {
+        const std::uint32_t begin = first(piece);
+        const std::uint32_t count = first(piece + 1) - begin;
+        try {
+            threads.emplace_back(convert, input, output, begin, count, plan.stepFx24);
+        } catch (...) { // no memory or no thread
+            convert(input, output, begin, count, plan.stepFx24);
+        }
+    }
+    convert(input, output, 0, first(1), plan.stepFx24);
+    for (std::thread& thread : threads)
+        thread.join();
 }
 
 bool ConvertSound(SoundSlot& sound, const OutputFormat& output, std::uint32_t loadingInterpolation)

@@ -7,6 +7,7 @@
 // arithmetic only, bit-exact. A call works on one slot that its caller owns;
 // the sinc tables must have been built (BuildSincTables) before the first call.
 
+#include "audio/Acceleration.h"
 #include "model/Project.h"
 
 #include <cstdint>
@@ -36,18 +37,36 @@ struct ConversionPlan {
 std::optional<ConversionPlan> PlanConversion(const OutputFormat& input, std::uint32_t inputBytes,
     const OutputFormat& output, std::uint32_t loadingInterpolation);
 
-// One converting loop: writes `frames` output frames (16-bit little-endian)
-// to output, reading input from frame 0 onwards with the given step. The input
-// must be a sample block with its guard zones, and output must have room for
-// the frames.
-using ConvertFunction = void (*)(
-    const std::uint8_t* input, std::uint8_t* output, std::uint32_t frames, std::uint32_t stepFx24);
+// One converting loop: writes output frames first .. first + frames - 1
+// (16-bit little-endian) to their places in output, reading input with the
+// given step (output frame n reads from input frame n x step / 2^24). The
+// input must be a sample block with its guard zones, and output must have
+// room for the frames.
+using ConvertFunction = void (*)(const std::uint8_t* input, std::uint8_t* output,
+    std::uint32_t first, std::uint32_t frames, std::uint32_t stepFx24);
 
-// The loop for the plan's combination of interpolation, input width and channels.
+// The reference loop for the plan's combination of interpolation, input width
+// and channels.
 ConvertFunction SelectConverter(const ConversionPlan& plan);
 
-// Runs the plan's loop over all its output frames.
-void RunConversion(const ConversionPlan& plan, const std::uint8_t* input, std::uint8_t* output);
+// The loop a conversion runs: the fast one for the given instruction set
+// where the interpolation has one (the two sinc kernels), else the reference.
+// The fast loops need the sinc weight tables; when those cannot be built the
+// reference loop is returned.
+ConvertFunction SelectConverter(const ConversionPlan& plan, KernelPath path, VectorIsa isa);
+
+// How RunConversion computes; the process-wide choices unless told otherwise.
+struct ConversionRun {
+    KernelPath path = CurrentKernelPath();
+    VectorIsa isa = CurrentVectorIsa();
+    std::uint32_t threads = WorkerThreads(); // a long conversion is cut into up to this many pieces
+    std::uint32_t minFramesPerThread = 1u << 16; // output frames below which a piece is not cut off
+};
+
+// Runs the plan's loop over all its output frames. The result is the same
+// bytes for every choice of path, instruction set and threads.
+void RunConversion(const ConversionPlan& plan, const std::uint8_t* input, std::uint8_t* output,
+    const ConversionRun& run = {});
 
 // Replaces the sound's samples, sampleBytes and dataFormat (all 18 bytes) with
 // the converted ones. False leaves the sound unchanged: refused conversion (see
