@@ -276,18 +276,12 @@ void ApplyEvent(Project& project, TrackMixState& track, const Event& event)
 void CompactVoices(TrackMixState& track)
 {
     const std::uint32_t n = track.activeVoices;
-    std::uint32_t source = n;
-    for (std::uint32_t slot = 0; slot < n; ++slot) {
-        if (track.voices[slot].active != 0)
-            continue;
-        while (source < kVoicesPerTrack && track.voices[source].active == 0)
-            ++source;
-        if (source == kVoicesPerTrack)
-            break; // the count claims more voices than there are; nothing left to move
-        track.voices[slot] = track.voices[source];
-        track.voices[source].active = 0;
-        ++source;
-    }
+    CompactSlots(
+        n, [&](std::uint32_t slot) { return track.voices[slot].active != 0; },
+        [&](std::uint32_t from, std::uint32_t to) {
+            track.voices[to] = track.voices[from];
+            track.voices[from].active = 0;
+        });
     track.slotCount = n;
 }
 

@@ -8,6 +8,7 @@
 // a copy taken between two renders continues identically within the same
 // project (voices point into the project's sample blocks).
 
+#include "audio/Acceleration.h"
 #include "model/Limits.h"
 #include "model/ProjectSettings.h"
 
@@ -16,6 +17,10 @@
 #include <vector>
 
 namespace vellisto {
+
+namespace engine {
+    class RenderPool;
+}
 
 // Envelope phases. The level of a voice in a frame, with g its gain, c the
 // counter before the frame and A, S, R its three lengths:
@@ -74,11 +79,19 @@ struct MixState {
     std::uint32_t position = 0; // frames rendered or skipped since the start of the project
     std::array<TrackMixState, kTrackCount> tracks {};
     std::vector<std::int32_t> accumulator; // one block: bufferLength x channels words
+
+    // How the blocks are computed; none of these changes a single output bit.
+    // PrepareMix takes the process-wide choices (audio/Acceleration.h) and
+    // clears the pool; a driver may then attach a pool of its own, which must
+    // outlive every render of the mix.
+    audio::KernelPath kernelPath = audio::KernelPath::kFast;
+    audio::VectorIsa vectorIsa = audio::VectorIsa::kPortable;
+    engine::RenderPool* renderPool = nullptr; // not owned; null renders on the calling thread
 };
 
 // True when the two states would render the same from here on: every field is
 // compared except the contents of inactive voices and of the accumulator,
-// which are scratch.
+// which are scratch, and the choice of loops and threads.
 bool SameMixState(const MixState& a, const MixState& b);
 
 } // namespace vellisto

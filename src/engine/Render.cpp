@@ -6,9 +6,14 @@
 //
 // Each combination of kernel and channel count has its own loop (a template
 // instance), chosen once per block; nothing inside a loop branches on format.
+// The loops here are the reference; FastRender.cpp holds the fast ones, and
+// RenderPool.cpp spreads a block's tracks over threads.
 
+#include "audio/SincWeights.h"
 #include "engine/Kernels.h"
 #include "engine/Mixer.h"
+#include "engine/RenderPool.h"
+#include "engine/TrackRenderer.h"
 #include "engine/VoiceMath.h"
 
 #include <algorithm>
@@ -18,26 +23,8 @@ namespace vellisto::engine {
 
 namespace {
 
-    // Adds one frame of a track's voice sums to the accumulator. Every division
-    // truncates toward zero (x / 1024, not x >> 10); the balance law is linear,
-    // 512 being unity on both sides.
-    template <int Channels>
-    void AddTrackFrame(
-        const TrackMixState& track, const std::uint32_t (&sum)[Channels], std::int32_t* acc)
-    {
-        const auto scaled = [](std::uint32_t s) { return static_cast<std::int32_t>(s) / 1024; };
-        if constexpr (Channels == 1) {
-            acc[0] = AddWrap(acc[0], MulWrap(scaled(sum[0]), track.volume));
-        } else {
-            // multiply, divide by 512, then multiply by the volume: do not fold
-            const std::int32_t left = MulWrap(scaled(sum[0]), kBalanceMax - track.balance) / 512;
-            const std::int32_t right = MulWrap(scaled(sum[1]), track.balance) / 512;
-            acc[0] = AddWrap(acc[0], MulWrap(left, track.volume));
-            acc[1] = AddWrap(acc[1], MulWrap(right, track.volume));
-        }
-    }
-
-    // Renders `frames` frames of one active track into the accumulator.
+    // The reference loop: frame by frame, every active voice in slot order,
+    // then the track's sums into the accumulator.
     template <Kernel K, int Channels>
     void RenderTrack(Project& project, const Track& list, TrackMixState& track, std::int32_t* acc,
         std::uint32_t frames)
@@ -67,32 +54,35 @@ namespace {
         }
     }
 
-    template <Kernel K, int Channels> void RenderTracks(Project& project, std::uint32_t frames)
+    template <Kernel K> TrackRenderer ReferenceFor(int channels)
     {
-        MixState& state = project.mixState;
-        for (std::size_t t = 0; t < kTrackCount; ++t) {
-            TrackMixState& track = state.tracks[t];
-            if (track.active == 0)
-                continue;
-            RenderTrack<K, Channels>(
-                project, project.tracks[t], track, state.accumulator.data(), frames);
-            track.position = state.position;
-        }
+        return channels == 1 ? &RenderTrack<K, 1> : &RenderTrack<K, 2>;
     }
 
-    template <int Channels> void RenderTracksWith(Project& project, std::uint32_t frames)
+    // The loop of this mix for blocks of the given channel count; null for a
+    // mixing interpolation above 3, whose blocks are silence (no event applies).
+    TrackRenderer SelectTrackRenderer(const MixState& state, int channels)
     {
-        switch (static_cast<Interpolation>(project.mixState.settings.mixingInterpolation)) {
+        Kernel kernel;
+        switch (static_cast<Interpolation>(state.settings.mixingInterpolation)) {
         case Interpolation::kNone:
-            return RenderTracks<Kernel::kNone, Channels>(project, frames);
+            kernel = Kernel::kNone;
+            break;
         case Interpolation::kLinear:
-            return RenderTracks<Kernel::kLinear, Channels>(project, frames);
+            kernel = Kernel::kLinear;
+            break;
         case Interpolation::kSincLow:
-            return RenderTracks<Kernel::kSincLow, Channels>(project, frames);
+            kernel = Kernel::kSincLow;
+            break;
         case Interpolation::kSinc:
-            return RenderTracks<Kernel::kSinc, Channels>(project, frames);
+            kernel = Kernel::kSinc;
+            break;
+        default:
+            return nullptr;
         }
-        // Any other interpolation renders silence and applies no event.
+        return state.kernelPath == audio::KernelPath::kReference
+            ? ReferenceTrackRenderer(kernel, channels)
+            : FastTrackRenderer(kernel, channels, state.vectorIsa);
     }
 
     std::int16_t Clip16(std::int32_t v)
@@ -119,14 +109,23 @@ namespace {
         }
     }
 
-    // One block of at most bufferLength frames.
+    // One block of at most bufferLength frames: the tracks on the mix's pool
+    // of threads when it has one that fits the block, else one after another.
     template <int Channels>
     void RenderBlock(Project& project, std::int16_t* destination, std::uint32_t frames)
     {
         MixState& state = project.mixState;
         state.position += frames;
-        std::fill_n(state.accumulator.data(), std::size_t { frames } * Channels, 0);
-        RenderTracksWith<Channels>(project, frames);
+        const std::size_t words = std::size_t { frames } * Channels;
+        std::fill_n(state.accumulator.data(), words, 0);
+        if (const TrackRenderer render = SelectTrackRenderer(state, Channels)) {
+            if (state.renderPool != nullptr && state.renderPool->fits(words)) {
+                state.renderPool->renderTracks(project, render, frames);
+            } else {
+                for (std::size_t t = 0; t < kTrackCount; ++t)
+                    RenderTrackOfBlock(project, t, render, state.accumulator.data(), frames);
+            }
+        }
         WriteOutput<Channels>(state, destination, frames);
     }
 
@@ -137,6 +136,21 @@ namespace {
     }
 
 } // namespace
+
+TrackRenderer ReferenceTrackRenderer(Kernel kernel, int channels)
+{
+    switch (kernel) {
+    case Kernel::kNone:
+        return ReferenceFor<Kernel::kNone>(channels);
+    case Kernel::kLinear:
+        return ReferenceFor<Kernel::kLinear>(channels);
+    case Kernel::kSincLow:
+        return ReferenceFor<Kernel::kSincLow>(channels);
+    case Kernel::kSinc:
+        return ReferenceFor<Kernel::kSinc>(channels);
+    }
+    return nullptr;
+}
 
 bool PrepareMix(Project& project, bool honourMuteAndSolo)
 {
@@ -150,6 +164,16 @@ bool PrepareMix(Project& project, bool honourMuteAndSolo)
     state.settings.bufferLength = bounded.bufferLength;
     state.position = state.settings.positionWord;
     state.tracks.fill(TrackMixState {});
+    state.kernelPath = audio::CurrentKernelPath();
+    state.vectorIsa = audio::CurrentVectorIsa();
+    state.renderPool = nullptr;
+    // The fast sinc loops read the weight tables, built here on first use
+    // (not during a render); without them the mix keeps to the reference.
+    const auto interpolation = static_cast<Interpolation>(state.settings.mixingInterpolation);
+    const bool sinc
+        = interpolation == Interpolation::kSinc || interpolation == Interpolation::kSincLow;
+    if (state.kernelPath == audio::KernelPath::kFast && sinc && audio::SincWeights() == nullptr)
+        state.kernelPath = audio::KernelPath::kReference;
 
     // Output with neither 1 nor 2 channels is refused at every render and needs no accumulator.
     const std::uint32_t channels = state.settings.outputFormat.channels;

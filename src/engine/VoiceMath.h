@@ -134,6 +134,28 @@ inline void ApplyDueEvents(Project& project, const Track& list, TrackMixState& t
     }
 }
 
+// The moves of CompactVoices over any table of kVoicesPerTrack slots, n of
+// which are to stay active: each inactive slot below n, in increasing order,
+// takes the next active slot at or after a source pointer that starts at n
+// (passing over inactive ones), and that slot becomes inactive. Voices below
+// n keep their slots; moved voices keep their relative order. active(s) tells
+// whether slot s is active; move(from, to) moves a slot and leaves `from`
+// inactive.
+template <class Active, class Move> void CompactSlots(std::uint32_t n, Active active, Move move)
+{
+    std::uint32_t source = n;
+    for (std::uint32_t slot = 0; slot < n; ++slot) {
+        if (active(slot))
+            continue;
+        while (source < kVoicesPerTrack && !active(source))
+            ++source;
+        if (source == kVoicesPerTrack)
+            break; // the count claims more voices than there are; nothing left to move
+        move(source, slot);
+        ++source;
+    }
+}
+
 // Time of the next event not yet applied; the sentinel time when there is none.
 inline std::uint32_t NextEventTime(const Track& list, const TrackMixState& track)
 {

@@ -1,0 +1,541 @@
+// SPDX-License-Identifier: MIT
+// The fast track loops: the arithmetic of the reference loops (Render.cpp),
+// to the bit, arranged for speed.
+//
+// - A track is rendered in runs. A run ends at the track's next event and at
+//   most kRunFrames frames on, so within a run no event touches the voices,
+//   the volume or the balance.
+// - Within a run each voice is rendered on its own over all the run's frames
+//   into per-frame sums, which then go through the track's volume and
+//   balance frame by frame. The sums wrap at 32 bits, so the order in which
+//   the voices are added makes no difference.
+// - A voice runs in pieces with no choices left inside: a piece keeps one
+//   envelope phase, and stops before the frame whose move could reach the
+//   voice's end (counted with one division). That frame takes the
+//   reference's one-frame step: envelope, kernel, move, end check, loop wrap.
+// - The sinc weights come from the per-phase tables (audio/SincWeights.h),
+//   the dot products from vector instructions (audio/SincDot.h).
+// - The voices are compacted at the end of a run instead of after each
+//   frame. The slots that a compaction fills depend on which voices had
+//   ended by then, so when voices end at different frames of a run, the
+//   compactions after each of those frames are replayed in order over the
+//   slots; the slots that the next event sees are then the reference's.
+
+#include "audio/SincDot.h"
+#include "audio/SincWeights.h"
+#include "engine/TrackRenderer.h"
+
+#include <algorithm>
+
+namespace vellisto::engine {
+
+namespace {
+
+    constexpr std::uint32_t kRunFrames = 512;
+    constexpr std::uint32_t kStillSounding = 0xFFFFFFFFu; // a voice that lasts the whole run
+    // With steps up to this, fraction + step never wraps 32 bits, so a piece
+    // may move the position as one 64-bit sum. Larger steps go frame by frame.
+    constexpr std::uint32_t kMaxPieceStep = 0xFF000000u;
+
+    // How a voice's level behaves over the next frames.
+    enum class Slope { kFlat, kRising, kFalling };
+
+    struct Piece {
+        std::uint32_t frames = 0; // 0: take the one-frame step
+        Slope slope = Slope::kFlat;
+        std::uint32_t level = 0; // of a flat piece
+        std::uint32_t length = 0; // the phase length of a rising or falling piece
+    };
+
+    // The frames, at most `limit`, that stay in the voice's envelope phase
+    // without finishing it (the last frame of a phase switches the phase or
+    // ends the voice, and goes through the one-frame step).
+    Piece EnvelopePiece(const Voice& v, std::uint32_t limit)
+    {
+        const std::uint32_t c = v.envelopeCounter;
+        const auto ramp = [&](std::uint32_t length, Slope slope) {
+            if (c >= length || length - c <= 1)
+                return Piece {};
+            return Piece { std::min(limit, length - c - 1), slope, 0, length };
+        };
+        switch (v.envelopeState) {
+        case EnvelopeState::kAttack:
+            return ramp(v.attackLength, Slope::kRising);
+        case EnvelopeState::kSustain:
+            return ramp(v.sustainLength, Slope::kFalling);
+        case EnvelopeState::kRelease:
+            return ramp(v.releaseLength, Slope::kFalling);
+        case EnvelopeState::kFrozen:
+            return Piece { limit, Slope::kFlat, (v.frozenLevel * v.gain) >> 16, 0 };
+        case EnvelopeState::kFull:
+        case EnvelopeState::kHold:
+            break;
+        }
+        // As in EnvelopeLevel, any other state is at full level.
+        return Piece { limit, Slope::kFlat, v.gain, 0 };
+    }
+
+    // The frames, at most `limit`, after each of which the voice is still
+    // before its end, so that no end check can fire: with p the position in
+    // 1/2^24 frames, the largest n with p + n x step < end x 2^24.
+    std::uint32_t FramesBeforeEnd(const Voice& v, std::uint32_t limit)
+    {
+        if (v.sampleIndex >= v.end || v.step > kMaxPieceStep)
+            return 0;
+        if (v.step == 0)
+            return limit;
+        const std::uint64_t room = (std::uint64_t { v.end - v.sampleIndex } << 24) - v.fraction;
+        return static_cast<std::uint32_t>(std::min<std::uint64_t>(limit, (room - 1) / v.step));
+    }
+
+    // The levels of a rising or falling piece, frame by frame, as EnvelopeLevel
+    // gives them (32-bit products that wrap, unsigned divisions); moves the
+    // envelope counter on by the piece.
+    void PieceLevels(Voice& v, const Piece& piece, std::uint32_t frames, std::uint32_t* levels)
+    {
+        const std::uint32_t g = v.gain;
+        std::uint32_t c = v.envelopeCounter;
+        if (piece.slope == Slope::kRising) {
+            for (std::uint32_t j = 0; j < frames; ++j, ++c)
+                levels[j] = g * c / piece.length;
+        } else {
+            for (std::uint32_t j = 0; j < frames; ++j, ++c)
+                levels[j] = g - c * g / piece.length;
+        }
+        v.envelopeCounter = c;
+    }
+
+    // The kernel value at a position; the same values as KernelValue.
+    template <Kernel K, int Channels, class Isa>
+    [[gnu::always_inline]] inline void FastKernelValue(const audio::SincWeightTables* tables,
+        const std::uint8_t* samples, std::uint32_t index, std::uint32_t fraction,
+        std::int32_t (&out)[Channels])
+    {
+        if constexpr (K == Kernel::kNone || K == Kernel::kLinear) {
+            KernelValue<K, Channels>(samples, index, fraction, out);
+        } else {
+            constexpr bool kLow = K == Kernel::kSincLow;
+            constexpr int kTaps = kLow ? audio::kLowResTaps : audio::kHighResTaps;
+            const std::uint32_t phi = fraction >> (kLow ? 12 : 8);
+            const std::uint8_t* frame = samples + std::size_t { index } * (Channels * 2);
+            if (phi == 0) {
+                // A whole-frame position (below the phase resolution) is the sample itself.
+                for (int c = 0; c < Channels; ++c)
+                    out[c] = Tap<Channels>(frame, 0, c);
+                return;
+            }
+            const std::int16_t* weights = kLow ? tables->lowResRow(phi) : tables->highResRow(phi);
+            std::uint32_t sum[Channels];
+            Isa::template Dot<kTaps, Channels, 16>(
+                weights, frame - (kTaps / 2 - 1) * (Channels * 2), sum);
+            for (int c = 0; c < Channels; ++c)
+                out[c] = static_cast<std::int32_t>(sum[c]) / 16384;
+        }
+    }
+
+    // Frames ahead whose weight row is fetched into the cache while the
+    // current frame is computed: rows of random phases miss the cache, and a
+    // miss waited for one frame at a time would dominate the cost.
+    constexpr std::uint32_t kPrefetchFrames = 16;
+
+    // Asks the cache for what the kernel will read at a later position: the
+    // last taps' samples and the phase's weight row. A hint only, which
+    // changes nothing but timing; the address is formed as an integer, since
+    // near the end of a piece it may lie past the samples.
+    template <Kernel K, int Channels>
+    [[gnu::always_inline]] inline void PrefetchAhead(
+        const audio::SincWeightTables* tables, const std::uint8_t* samples, std::uint64_t position)
+    {
+        constexpr std::uint64_t kReach = K == Kernel::kSinc
+            ? 64
+            : (K == Kernel::kSincLow ? 8 : (K == Kernel::kLinear ? 1 : 0));
+        const std::uint64_t lastTap = ((position >> 24) + kReach) * (Channels * 2);
+        __builtin_prefetch(
+            reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(samples) + lastTap));
+        const auto fraction = static_cast<std::uint32_t>(position) & kFractionMask;
+        if constexpr (K == Kernel::kSinc) {
+            const std::int16_t* row = tables->highResRow(fraction >> 8);
+            for (int line = 0; line < audio::kHighResTaps * 2; line += 64)
+                __builtin_prefetch(reinterpret_cast<const char*>(row) + line);
+        } else if constexpr (K == Kernel::kSincLow) {
+            __builtin_prefetch(tables->lowResRow(fraction >> 12));
+        }
+    }
+
+#if VEL_HAVE_X86_VECTORS
+    // "None" and "Linear" eight frames at a time in 256-bit vectors: the
+    // frames' positions in lanes, their samples gathered, every product and
+    // sum formed lane by lane as the scalar loop forms it (32-bit products
+    // and sums that wrap, the arithmetic shift of "Linear"). Renders the
+    // whole eights of the piece, moves position on by them and returns their
+    // frames.
+    struct EightFrames {
+        // Sign-extends the low and the high 16 bits of each lane.
+        [[gnu::target("avx2")]] static __m256i Low16(__m256i v)
+        {
+            return _mm256_srai_epi32(_mm256_slli_epi32(v, 16), 16);
+        }
+        [[gnu::target("avx2")]] static __m256i High16(__m256i v)
+        {
+            return _mm256_srai_epi32(v, 16);
+        }
+
+        // (x0 x w0 + x1 x w1) >> 16, with w1 = f >> 8, w0 = (2^24 - f) >> 8.
+        [[gnu::target("avx2")]] static __m256i Linear(__m256i x0, __m256i x1, __m256i f)
+        {
+            const __m256i w1 = _mm256_srli_epi32(f, 8);
+            const __m256i w0
+                = _mm256_srli_epi32(_mm256_sub_epi32(_mm256_set1_epi32(0x1000000), f), 8);
+            return _mm256_srai_epi32(
+                _mm256_add_epi32(_mm256_mullo_epi32(x0, w0), _mm256_mullo_epi32(x1, w1)), 16);
+        }
+
+        // How the stereo frames of eight positions are read: in one 8-frame
+        // window (steps up to 1 frame: the eight lie within 8 frames of the
+        // first), in two windows (steps up to 2 frames), or gathered one by
+        // one. A window reads at most 16 frames past a position that lies
+        // inside the samples, well within the zero guard zone.
+        enum class Reach { kWindow8, kWindow16, kGather };
+
+        // The frames at the eight lanes' offsets d from `at` (the first lane's
+        // frame); `rel` are the lanes' frames from `base`.
+        template <Reach R>
+        [[gnu::target("avx2")]] static __m256i Frames(
+            const int* base, const int* at, __m256i d, __m256i rel)
+        {
+            if constexpr (R == Reach::kWindow8) {
+                return _mm256_permutevar8x32_epi32(
+                    _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at)), d);
+            } else if constexpr (R == Reach::kWindow16) {
+                const __m256i low = _mm256_permutevar8x32_epi32(
+                    _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at)), d);
+                const __m256i high = _mm256_permutevar8x32_epi32(
+                    _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 8)), d);
+                return _mm256_blendv_epi8(low, high, _mm256_cmpgt_epi32(d, _mm256_set1_epi32(7)));
+            } else {
+                return _mm256_i32gather_epi32(base, rel, 4);
+            }
+        }
+
+        template <Kernel K, int Channels, bool PerFrameLevels>
+        [[gnu::target("avx2")]] static std::uint32_t Render(const std::uint8_t* samples,
+            std::uint64_t& position, std::uint32_t step, std::uint32_t* sums, std::uint32_t frames,
+            const std::uint32_t* levels, std::uint32_t level)
+        {
+            if constexpr (Channels == 2) {
+                if (step <= kPitchOne)
+                    return RenderWith<K, Channels, PerFrameLevels, Reach::kWindow8>(
+                        samples, position, step, sums, frames, levels, level);
+                if (step <= 2 * kPitchOne)
+                    return RenderWith<K, Channels, PerFrameLevels, Reach::kWindow16>(
+                        samples, position, step, sums, frames, levels, level);
+            }
+            return RenderWith<K, Channels, PerFrameLevels, Reach::kGather>(
+                samples, position, step, sums, frames, levels, level);
+        }
+
+        template <Kernel K, int Channels, bool PerFrameLevels, Reach R>
+        [[gnu::target("avx2")]] static std::uint32_t RenderWith(const std::uint8_t* samples,
+            std::uint64_t& position, std::uint32_t step, std::uint32_t* sums, std::uint32_t frames,
+            const std::uint32_t* levels, std::uint32_t level)
+        {
+            const std::uint32_t eights = frames / 8;
+            if (eights == 0)
+                return 0;
+            // Lane j: frame j's index relative to frame 0's, and its fraction.
+            const std::uint64_t first = position >> 24;
+            const auto* base = reinterpret_cast<const int*>(samples + first * (Channels * 2));
+            alignas(32) std::uint32_t lanes[2][8];
+            for (std::uint32_t j = 0; j < 8; ++j) {
+                const std::uint64_t p = position + std::uint64_t { j } * step;
+                lanes[0][j] = static_cast<std::uint32_t>((p >> 24) - first);
+                lanes[1][j] = static_cast<std::uint32_t>(p) & kFractionMask;
+            }
+            __m256i rel = _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes[0]));
+            __m256i fraction = _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes[1]));
+            // Eight steps: whole frames and a fraction, so that every lane moves on
+            // by exactly 8 x step without leaving 32 bits.
+            const std::uint64_t jump = std::uint64_t { step } * 8;
+            const __m256i jumpFraction
+                = _mm256_set1_epi32(static_cast<std::int32_t>(jump & kFractionMask));
+            const __m256i jumpFrames = _mm256_set1_epi32(static_cast<std::int32_t>(jump >> 24));
+            const __m256i mask = _mm256_set1_epi32(static_cast<std::int32_t>(kFractionMask));
+            const __m256i flat = _mm256_set1_epi32(static_cast<std::int32_t>(level));
+            for (std::uint32_t e = 0; e < eights; ++e, sums += 8) {
+                const __m256i l = PerFrameLevels
+                    ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(levels + 8 * e))
+                    : flat;
+                if constexpr (Channels == 1) {
+                    // One 32-bit read per frame: its sample low, the next one high.
+                    const __m256i pair = _mm256_i32gather_epi32(base, rel, 2);
+                    __m256i value = Low16(pair);
+                    if constexpr (K == Kernel::kLinear)
+                        value = Linear(value, High16(pair), fraction);
+                    auto* out = reinterpret_cast<__m256i*>(sums);
+                    _mm256_storeu_si256(out,
+                        _mm256_add_epi32(_mm256_loadu_si256(out), _mm256_mullo_epi32(value, l)));
+                } else {
+                    // One 32-bit word per frame: left low, right high.
+                    const auto firstLane
+                        = static_cast<std::int32_t>(((position + jump * e) >> 24) - first);
+                    const __m256i d = _mm256_sub_epi32(rel, _mm256_set1_epi32(firstLane));
+                    const int* at = base + firstLane;
+                    const __m256i frame = Frames<R>(base, at, d, rel);
+                    __m256i left = Low16(frame);
+                    __m256i right = High16(frame);
+                    if constexpr (K == Kernel::kLinear) {
+                        const __m256i next = Frames<R>(base + 1, at + 1, d, rel);
+                        left = Linear(left, Low16(next), fraction);
+                        right = Linear(right, High16(next), fraction);
+                    }
+                    auto* outLeft = reinterpret_cast<__m256i*>(sums);
+                    auto* outRight = reinterpret_cast<__m256i*>(sums + kRunFrames);
+                    _mm256_storeu_si256(outLeft,
+                        _mm256_add_epi32(_mm256_loadu_si256(outLeft), _mm256_mullo_epi32(left, l)));
+                    _mm256_storeu_si256(outRight,
+                        _mm256_add_epi32(
+                            _mm256_loadu_si256(outRight), _mm256_mullo_epi32(right, l)));
+                }
+                const __m256i t = _mm256_add_epi32(fraction, jumpFraction);
+                rel = _mm256_add_epi32(rel, _mm256_add_epi32(jumpFrames, _mm256_srli_epi32(t, 24)));
+                fraction = _mm256_and_si256(t, mask);
+            }
+            position += jump * eights;
+            return eights * 8;
+        }
+    };
+#endif
+
+    // Renders a piece: no end check, no envelope switch, a flat level or one
+    // level per frame.
+    template <Kernel K, int Channels, class Isa, bool PerFrameLevels>
+    [[gnu::always_inline]] inline void RenderPiece(const audio::SincWeightTables* tables, Voice& v,
+        std::uint32_t* sums, std::uint32_t frames, const std::uint32_t* levels, std::uint32_t level)
+    {
+        const std::uint8_t* samples = v.samples;
+        const std::uint32_t step = v.step;
+        // The position as one 64-bit count of 1/2^24 frames: within a piece
+        // the 32-bit fraction sum never wraps (step <= kMaxPieceStep) and the
+        // index stays below the end, so adding the step to it is the
+        // reference's move, with one addition on the chain from frame to frame.
+        std::uint64_t position = (std::uint64_t { v.sampleIndex } << 24) | v.fraction;
+        std::uint32_t j = 0;
+#if VEL_HAVE_X86_VECTORS
+        if constexpr ((K == Kernel::kNone || K == Kernel::kLinear)
+            && Isa::kIsa >= audio::VectorIsa::kAvx2) {
+            j = EightFrames::Render<K, Channels, PerFrameLevels>(
+                samples, position, step, sums, frames, levels, level);
+            sums += j;
+        }
+#endif
+        for (; j < frames; ++j, ++sums, position += step) {
+            const auto index = static_cast<std::uint32_t>(position >> 24);
+            const auto fraction = static_cast<std::uint32_t>(position) & kFractionMask;
+            PrefetchAhead<K, Channels>(
+                tables, samples, position + std::uint64_t { kPrefetchFrames } * step);
+            std::int32_t value[Channels];
+            FastKernelValue<K, Channels, Isa>(tables, samples, index, fraction, value);
+            const std::uint32_t l = PerFrameLevels ? levels[j] : level;
+            for (int c = 0; c < Channels; ++c)
+                sums[c * kRunFrames] += l * static_cast<std::uint32_t>(value[c]);
+        }
+        const auto index = static_cast<std::uint32_t>(position >> 24);
+        const auto fraction = static_cast<std::uint32_t>(position) & kFractionMask;
+        v.sampleIndex = index;
+        v.fraction = fraction;
+    }
+
+    // Renders one voice over the frames of a run, into sums (kRunFrames per
+    // channel, channel after channel). Returns the frames it sounded if it
+    // ended within the run, else kStillSounding.
+    template <Kernel K, int Channels, class Isa>
+    [[gnu::always_inline]] inline std::uint32_t RenderVoice(const audio::SincWeightTables* tables,
+        TrackMixState& track, Voice& v, std::uint32_t* sums, std::uint32_t frames)
+    {
+        std::uint32_t levels[kRunFrames];
+        std::uint32_t j = 0;
+        while (j < frames && v.active != 0) {
+            std::uint32_t* out = sums + j;
+            const Piece piece = EnvelopePiece(v, frames - j);
+            const std::uint32_t n = FramesBeforeEnd(v, piece.frames);
+            if (n == 0) {
+                // The reference's frame: envelope (which may switch phase or
+                // set the end), kernel, move and end check.
+                const std::uint32_t level = EnvelopeLevel(v);
+                std::int32_t value[Channels];
+                FastKernelValue<K, Channels, Isa>(
+                    tables, v.samples, v.sampleIndex, v.fraction, value);
+                for (int c = 0; c < Channels; ++c)
+                    out[c * kRunFrames] += level * static_cast<std::uint32_t>(value[c]);
+                AdvanceOneFrame(track, v);
+                ++j;
+                if (v.active == 0)
+                    return j;
+                continue;
+            }
+            if (piece.slope == Slope::kFlat) {
+                RenderPiece<K, Channels, Isa, false>(tables, v, out, n, nullptr, piece.level);
+            } else {
+                PieceLevels(v, piece, n, levels);
+                RenderPiece<K, Channels, Isa, true>(tables, v, out, n, levels, 0);
+            }
+            j += n;
+        }
+        return kStillSounding;
+    }
+
+    // The compactions of a run that the reference makes after each frame in
+    // which voices ended. sounded[s] is how many frames of the run slot s
+    // sounded (0 for a slot inactive from the start, kStillSounding for a
+    // voice that lasts). The reference also compacts after the first frame
+    // when the run starts with inactive slots below the slot count.
+    void CompactAsRun(TrackMixState& track, std::uint32_t (&sounded)[kVoicesPerTrack],
+        std::uint32_t slotsAtStart, bool holesAtStart)
+    {
+        // The frames after which a compaction happens, in increasing order.
+        std::uint32_t points[kVoicesPerTrack + 1];
+        std::uint32_t count = 0;
+        if (holesAtStart)
+            points[count++] = 1;
+        for (std::uint32_t s = 0; s < slotsAtStart; ++s) {
+            if (sounded[s] != 0 && sounded[s] != kStillSounding)
+                points[count++] = sounded[s];
+        }
+        std::sort(points, points + count);
+        count = static_cast<std::uint32_t>(std::unique(points, points + count) - points);
+        if (count <= 1) {
+            // One compaction: the state it sees is the state at the end of the run.
+            if (track.activeVoices < track.slotCount)
+                CompactVoices(track);
+            return;
+        }
+        for (std::uint32_t p = 0; p < count; ++p) {
+            const std::uint32_t after = points[p];
+            const auto active = [&](std::uint32_t slot) { return sounded[slot] > after; };
+            std::uint32_t n = 0;
+            for (std::uint32_t s = 0; s < kVoicesPerTrack; ++s)
+                n += active(s) ? 1 : 0;
+            CompactSlots(n, active, [&](std::uint32_t from, std::uint32_t to) {
+                track.voices[to] = track.voices[from];
+                track.voices[from].active = 0;
+                sounded[to] = sounded[from];
+                sounded[from] = 0;
+            });
+            track.slotCount = n;
+        }
+    }
+
+    template <Kernel K, int Channels, class Isa>
+    [[gnu::always_inline]] inline void RenderTrackFast(Project& project, const Track& list,
+        TrackMixState& track, std::int32_t* acc, std::uint32_t frames)
+    {
+        constexpr bool kSinc = K == Kernel::kSinc || K == Kernel::kSincLow;
+        const audio::SincWeightTables* tables = kSinc ? audio::SincWeights() : nullptr;
+        std::uint32_t sums[kRunFrames * Channels];
+        for (std::uint32_t f = 0; f < frames;) {
+            // Events of equal time take effect in list order, before the frame's samples.
+            ApplyDueEvents(project, list, track);
+            // The next event lies after the track's position (the sentinel
+            // time included), so a run has at least one frame.
+            const std::uint32_t run
+                = std::min({ frames - f, kRunFrames, NextEventTime(list, track) - track.position });
+            if (track.activeVoices > 0) {
+                for (int c = 0; c < Channels; ++c)
+                    std::fill_n(sums + c * kRunFrames, run, 0u);
+                const std::uint32_t slots = track.slotCount;
+                const bool holes = track.activeVoices < slots;
+                std::uint32_t sounded[kVoicesPerTrack] = {};
+                for (std::uint32_t i = 0; i < slots; ++i) {
+                    Voice& v = track.voices[i];
+                    if (v.active != 0)
+                        sounded[i] = RenderVoice<K, Channels, Isa>(tables, track, v, sums, run);
+                }
+                // A frame after the last voice ended has zero sums and adds nothing.
+                for (std::uint32_t j = 0; j < run; ++j) {
+                    std::uint32_t frame[Channels];
+                    for (int c = 0; c < Channels; ++c)
+                        frame[c] = sums[c * kRunFrames + j];
+                    AddTrackFrame<Channels>(track, frame, acc + std::size_t { f + j } * Channels);
+                }
+                CompactAsRun(track, sounded, slots, holes);
+            } else if (track.slotCount > 0) {
+                CompactVoices(track); // no voice: the slot count drops to 0
+            }
+            track.position += run;
+            f += run;
+        }
+    }
+
+    // One entry point per instruction set; the wider ones compile the whole
+    // loop for their set.
+    template <Kernel K, int Channels>
+    void TrackPortable(Project& project, const Track& list, TrackMixState& track, std::int32_t* acc,
+        std::uint32_t frames)
+    {
+        RenderTrackFast<K, Channels, audio::simd::Portable>(project, list, track, acc, frames);
+    }
+
+#if VEL_HAVE_X86_VECTORS
+    template <Kernel K, int Channels>
+    void TrackSse2(Project& project, const Track& list, TrackMixState& track, std::int32_t* acc,
+        std::uint32_t frames)
+    {
+        RenderTrackFast<K, Channels, audio::simd::Sse2>(project, list, track, acc, frames);
+    }
+
+    template <Kernel K, int Channels>
+    [[gnu::target("avx2")]] void TrackAvx2(Project& project, const Track& list,
+        TrackMixState& track, std::int32_t* acc, std::uint32_t frames)
+    {
+        RenderTrackFast<K, Channels, audio::simd::Avx2>(project, list, track, acc, frames);
+    }
+
+    template <Kernel K, int Channels>
+    [[gnu::target("avx2,avx512f,avx512bw")]] void TrackAvx512(Project& project, const Track& list,
+        TrackMixState& track, std::int32_t* acc, std::uint32_t frames)
+    {
+        RenderTrackFast<K, Channels, audio::simd::Avx512>(project, list, track, acc, frames);
+    }
+#endif
+
+    template <Kernel K> TrackRenderer FastFor(int channels, audio::VectorIsa isa)
+    {
+#if VEL_HAVE_X86_VECTORS
+        constexpr bool kSinc = K == Kernel::kSinc || K == Kernel::kSincLow;
+        // "None" and "Linear" have no use for 512-bit vectors; without 256-bit
+        // ones they run in plain code.
+        if (isa == audio::VectorIsa::kAvx512)
+            return kSinc ? (channels == 1 ? &TrackAvx512<K, 1> : &TrackAvx512<K, 2>)
+                         : (channels == 1 ? &TrackAvx2<K, 1> : &TrackAvx2<K, 2>);
+        if (isa == audio::VectorIsa::kAvx2)
+            return channels == 1 ? &TrackAvx2<K, 1> : &TrackAvx2<K, 2>;
+        if constexpr (kSinc) {
+            if (isa == audio::VectorIsa::kSse2)
+                return channels == 1 ? &TrackSse2<K, 1> : &TrackSse2<K, 2>;
+        }
+#endif
+        static_cast<void>(isa);
+        return channels == 1 ? &TrackPortable<K, 1> : &TrackPortable<K, 2>;
+    }
+
+} // namespace
+
+TrackRenderer FastTrackRenderer(Kernel kernel, int channels, audio::VectorIsa isa)
+{
+    const bool sinc = kernel == Kernel::kSinc || kernel == Kernel::kSincLow;
+    if (!audio::Supports(isa) || (sinc && audio::SincWeights() == nullptr))
+        return ReferenceTrackRenderer(kernel, channels);
+    switch (kernel) {
+    case Kernel::kNone:
+        return FastFor<Kernel::kNone>(channels, isa);
+    case Kernel::kLinear:
+        return FastFor<Kernel::kLinear>(channels, isa);
+    case Kernel::kSincLow:
+        return FastFor<Kernel::kSincLow>(channels, isa);
+    case Kernel::kSinc:
+        return FastFor<Kernel::kSinc>(channels, isa);
+    }
+    return nullptr;
+}
+
+} // namespace vellisto::engine
