@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
 // vellisto-cli mix INPUT [-o OUT.wav] [IMPORT OPTIONS] [--track-list OTHER.spj]
-//                        [--strict] [--quiet] [--threads N]
+//                        [--strict] [--quiet] [--threads N] [--reference]
 // Mixes the input into a WAVE file with the same mix command the desktop
 // uses, answering its questions from the options.
 
 #include "cli/Args.h"
 #include "cli/CliUserInterface.h"
 #include "cli/Commands.h"
+#include "cli/ComputeOptions.h"
 #include "cli/Input.h"
 #include "engine/WaveWriter.h"
 #include "mix/MixingThread.h"
@@ -26,11 +27,10 @@ namespace {
     constexpr std::string_view kUsage
         = "vellisto-cli mix INPUT [-o OUT.wav] [--compat normal|drum|auto|auto-track|v1.3|v1.2] "
           "[--rate N] [--channels 1|2] [--sound-list KIT.spj] [--track-list OTHER.spj] [--strict] "
-          "[--quiet] [--threads N]";
+          "[--quiet] [--threads N] [--reference]";
     constexpr OptionSpec kOptions[] = { { "-o", true }, kCompatOption, kRateOption, kChannelsOption,
         kSoundListOption, { "--track-list", true }, { "--strict", false }, { "--quiet", false },
-        { "--threads", true } };
-    constexpr std::uint32_t kMaxThreads = 256;
+        kThreadsOption, kReferenceOption };
 
     // True when both names reach the same existing file.
     bool SameFile(const std::string& a, const std::string& b)
@@ -53,13 +53,8 @@ int RunMix(CommandArgs args)
             return UsageError("mix", kUsage, "-o needs a file name");
         output = std::string(*o);
     }
-    if (const auto text = parsed->value("--threads")) {
-        // Rendering runs on one thread for now; the count is checked so that
-        // scripts written today keep working.
-        const auto threads = ParseU32(*text);
-        if (!threads || *threads == 0 || *threads > kMaxThreads)
-            return UsageError("mix", kUsage, "--threads must be a whole number from 1 to 256");
-    }
+    if (std::string bad; !ApplyComputeOptions(*parsed, bad))
+        return UsageError("mix", kUsage, bad);
     if (SameFile(input, output))
         return UsageError("mix", kUsage, "the output would replace the input");
     if (!CheckOutputPath(output))

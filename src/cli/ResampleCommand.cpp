@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
 // vellisto-cli resample IN.wav -o OUT.wav [--rate R] [--channels C] [--interp ...]
+//                         [--threads N] [--reference]
 // Runs the loading conversion and writes 16-bit PCM with the 44-byte header,
 // through a temporary file so that a failed write keeps any existing OUT.
 
 #include "audio/WaveHeader.h"
 #include "cli/Args.h"
 #include "cli/Commands.h"
+#include "cli/ComputeOptions.h"
 #include "cli/Input.h"
 #include "cli/SoundOptions.h"
 #include "model/TextTable.h"
@@ -18,9 +20,10 @@ namespace vellisto::cli {
 namespace {
 
     constexpr std::string_view kUsage = "vellisto-cli resample IN.wav -o OUT.wav [--rate R] "
-                                        "[--channels 1|2] [--interp none|linear|sinc-low|sinc]";
-    constexpr OptionSpec kOptions[]
-        = { { "-o", true }, kRateOption, kChannelsOption, kInterpOption };
+                                        "[--channels 1|2] [--interp none|linear|sinc-low|sinc] "
+                                        "[--threads N] [--reference]";
+    constexpr OptionSpec kOptions[] = { { "-o", true }, kRateOption, kChannelsOption, kInterpOption,
+        kThreadsOption, kReferenceOption };
 
     bool WriteWave(const std::string& path, const SoundSlot& sound)
     {
@@ -42,7 +45,7 @@ int RunResample(CommandArgs args)
         return UsageError("resample", kUsage, "no output file given (-o OUT.wav)");
     std::string error;
     const auto options = ReadSoundOptions(*parsed, error);
-    if (!options)
+    if (!options || !ApplyComputeOptions(*parsed, error))
         return UsageError("resample", kUsage, error);
 
     const std::string outPath(*output);

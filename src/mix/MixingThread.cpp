@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "mix/MixingThread.h"
 
+#include "audio/Acceleration.h"
 #include "engine/Mixer.h"
+#include "engine/RenderPool.h"
 #include "engine/WaveWriter.h"
 #include "mix/LinkCycle.h"
 #include "model/Document.h"
@@ -11,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <new>
 #include <system_error>
 
@@ -106,6 +109,26 @@ namespace {
         engine::ProgressRecord& m_record;
     };
 
+    // The tracks of each block are rendered on all the worker threads allowed
+    // (audio::WorkerThreads); with one, or when the pool cannot be had, the
+    // mixing thread renders alone, to the same bytes.
+    void AttachRenderPool(Project& project, std::unique_ptr<engine::RenderPool>& pool)
+    {
+        const std::uint32_t threads = audio::WorkerThreads();
+        if (threads <= 1)
+            return;
+        const MixState& state = project.mixState;
+        const std::size_t words
+            = std::size_t { state.settings.bufferLength } * state.settings.outputFormat.channels;
+        try {
+            pool = std::make_unique<engine::RenderPool>(threads);
+        } catch (const std::bad_alloc&) {
+            return;
+        }
+        if (pool->threads() > 1 && pool->reserve(words))
+            project.mixState.renderPool = pool.get();
+    }
+
     void ShowNumbered(UserInterface& ui, TextId text, std::uint32_t number)
     {
         char message[128];
@@ -137,6 +160,8 @@ bool MixProject(Project& project, std::u16string_view documentPath, UserInterfac
         return false;
     const std::string path = platform::NativePath(*output);
 
+    // Declared before the worker, so that it outlives the worker's renders.
+    std::unique_ptr<engine::RenderPool> pool;
     CMixingThread worker;
     if (!worker.create()) {
         ShowError(ui, TextId::kFailedCreatingThread);
@@ -149,6 +174,7 @@ bool MixProject(Project& project, std::u16string_view documentPath, UserInterfac
         return false;
     }
     engine::SeekMix(project, 0);
+    AttachRenderPool(project, pool);
 
     engine::ProgressRecord record;
     worker.postStart(project, path, record);
@@ -160,6 +186,7 @@ bool MixProject(Project& project, std::u16string_view documentPath, UserInterfac
     if (!progress.done())
         progress.requestAbort();
     worker.quit(); // waits: the record, the path and the project stay ours until then
+    project.mixState.renderPool = nullptr;
 
     if (record.result.load() != 0) {
         ShowInformation(ui,
