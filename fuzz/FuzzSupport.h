@@ -6,6 +6,7 @@
 // input into a few control bytes and a payload, and the invariant checks that
 // several readers share. A failed check aborts, which the fuzzer reports.
 
+#include "audio/Acceleration.h"
 #include "model/Clipboard.h"
 #include "model/Project.h"
 #include "model/UserInterface.h"
@@ -13,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -102,6 +104,31 @@ public:
 private:
     std::span<const std::uint8_t> m_rest;
 };
+
+// A new, empty project in storage that stays mapped from one input to the
+// next. The address sanitizer gives every large allocation fresh pages, and
+// clearing a megabyte of them per input made the project targets spend most
+// of their time in page faults. Slot tells apart projects used side by side.
+template <int Slot>
+Project& ReusedProject()
+{
+    static std::optional<Project> project;
+    project.reset();
+    project.emplace();
+    return *project;
+}
+
+// Every instruction set of the fast loops that this processor runs.
+inline std::vector<audio::VectorIsa> SupportedVectorIsas()
+{
+    std::vector<audio::VectorIsa> isas;
+    for (const auto isa : { audio::VectorIsa::kPortable, audio::VectorIsa::kSse2,
+             audio::VectorIsa::kAvx2, audio::VectorIsa::kAvx512 }) {
+        if (audio::Supports(isa))
+            isas.push_back(isa);
+    }
+    return isas;
+}
 
 // A track's array is sorted by time and ends with the sentinel; an empty
 // track may have no array at all.

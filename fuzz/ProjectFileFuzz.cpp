@@ -2,6 +2,7 @@
 // Any bytes must read as a project or fail cleanly; a project that was read
 // must write out and read back to the very same bytes.
 
+#include "FuzzSupport.h"
 #include "model/ProjectFile.h"
 
 #include <cstdint>
@@ -11,14 +12,12 @@ using namespace vellisto;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    auto project = CreateProject();
-    if (!project || !ParseProjectFile({ data, size }, *project))
+    Project& project = fuzz::ReusedProject<0>();
+    if (!ParseProjectFile({ data, size }, project))
         return 0;
-    const auto written = SerializeProjectFile(*project);
-    auto again = CreateProject();
-    if (!again || !ParseProjectFile(written, *again))
-        std::abort();
-    if (SerializeProjectFile(*again) != written)
-        std::abort();
+    const auto written = SerializeProjectFile(project);
+    Project& again = fuzz::ReusedProject<1>();
+    fuzz::Check(ParseProjectFile(written, again));
+    fuzz::Check(SerializeProjectFile(again) == written);
     return 0;
 }

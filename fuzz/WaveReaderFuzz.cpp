@@ -2,8 +2,9 @@
 // Any bytes read as a WAVE file must fail cleanly or give samples with zero
 // guard zones. Samples that were read are converted to a few output formats
 // with every loading interpolation: each conversion keeps its guard zones
-// zero, has the planned length and, at an unchanged rate, reproduces the
-// input frames exactly. The result can be measured without reading outside
+// zero, has the planned length, is the same bytes from the reference loop and
+// from the fast loops in every instruction set (whole and cut into pieces) and,
+// at an unchanged rate, reproduces the input frames exactly. The result can be measured without reading outside
 // its block.
 
 #include "FuzzSupport.h"
@@ -12,8 +13,10 @@
 #include "audio/SincTables.h"
 #include "audio/WaveReader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 using namespace vellisto;
 using namespace vellisto::audio;
@@ -24,6 +27,9 @@ namespace {
 // Keeps the work per input small: the file chooses the rates, so a tiny file
 // may stand for a long sound.
 constexpr std::uint32_t kMaxOutputBytes = 1u << 14;
+// The loops are compared on shorter outputs only: the reference sinc loop
+// divides per tap and would slow every input down tenfold.
+constexpr std::uint32_t kMaxComparedBytes = 1u << 12;
 
 constexpr OutputFormat kOutputs[] = {
     { 1, 2, 44100, 176400, 4, 16, 0 },
@@ -72,6 +78,23 @@ void CheckUnchangedRate(const SoundSlot& input, const SoundSlot& output, const C
     }
 }
 
+void CheckLoopsAgree(const SoundSlot& input, const SoundSlot& output, const ConversionPlan& plan)
+{
+    if (plan.outputBytes == 0 || plan.outputBytes > kMaxComparedBytes)
+        return;
+    static const auto isas = fuzz::SupportedVectorIsas();
+    std::vector<ConversionRun> runs { { KernelPath::kReference, VectorIsa::kPortable, 1, 1 },
+        { KernelPath::kFast, VectorIsa::kPortable, 2, 1 } };
+    for (const VectorIsa isa : isas)
+        runs.push_back({ KernelPath::kFast, isa, 1, 1 });
+    std::vector<std::uint8_t> bytes(plan.outputBytes);
+    for (const ConversionRun& run : runs) {
+        std::fill(bytes.begin(), bytes.end(), 0xA5);
+        RunConversion(plan, input.samples, bytes.data(), run);
+        Check(std::memcmp(bytes.data(), output.samples, bytes.size()) == 0);
+    }
+}
+
 void CheckConversions(const SoundSlot& sound)
 {
     for (const OutputFormat& output : kOutputs) {
@@ -88,6 +111,7 @@ void CheckConversions(const SoundSlot& sound)
             Check(SameFormat(converted.dataFormat, output));
             Check(converted.sampleBytes == plan->outputBytes);
             Check(fuzz::GuardZonesAreZero(converted));
+            CheckLoopsAgree(sound, converted, *plan);
             CheckUnchangedRate(sound, converted, *plan);
             if (interpolation == 3)
                 DetermineBaseFrequency(converted, kNoLoop, kNoLoop);
