@@ -4,8 +4,8 @@
 // with every loading interpolation: each conversion keeps its guard zones
 // zero, has the planned length, is the same bytes from the reference loop and
 // from the fast loops in every instruction set (whole and cut into pieces) and,
-// at an unchanged rate, reproduces the input frames exactly. The result can be measured without reading outside
-// its block.
+// at an unchanged rate, reproduces the input frames exactly. The result can
+// be measured without reading outside its block.
 
 #include "FuzzSupport.h"
 #include "audio/BaseFrequency.h"
