@@ -109,8 +109,7 @@ private:
 // next. The address sanitizer gives every large allocation fresh pages, and
 // clearing a megabyte of them per input made the project targets spend most
 // of their time in page faults. Slot tells apart projects used side by side.
-template <int Slot>
-Project& ReusedProject()
+template <int Slot> Project& ReusedProject()
 {
     static std::optional<Project> project;
     project.reset();

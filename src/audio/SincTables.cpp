@@ -10,32 +10,32 @@ namespace vellisto::audio {
 
 namespace {
 
-std::array<std::int32_t, kLowResSincEntries> g_lowRes {};
-std::array<std::int32_t, kHighResSincEntries> g_highRes {};
-std::once_flag g_built;
+    std::array<std::int32_t, kLowResSincEntries> g_lowRes {};
+    std::array<std::int32_t, kHighResSincEntries> g_highRes {};
+    std::once_flag g_built;
 
-// S = sum over n = first..last of (-1)^n / (n + 0.5), term by term in increasing n.
-double CorrectionSum(int first, int last)
-{
-    double sum = 0.0;
-    for (int n = first; n <= last; ++n) {
-        const double term = 1.0 / (n + 0.5);
-        sum += (n % 2 == 0) ? term : -term;
+    // S = sum over n = first..last of (-1)^n / (n + 0.5), term by term in increasing n.
+    double CorrectionSum(int first, int last)
+    {
+        double sum = 0.0;
+        for (int n = first; n <= last; ++n) {
+            const double term = 1.0 / (n + 0.5);
+            sum += (n % 2 == 0) ? term : -term;
+        }
+        return sum;
     }
-    return sum;
-}
 
-template <std::size_t N>
-void Fill(std::array<std::int32_t, N>& table, double period, double scale, double sum)
-{
-    const double pi = std::numbers::pi;
-    const double correction = 1.0 - sum / pi;
-    for (std::size_t i = 0; i < N; ++i) {
-        const double s = std::sin(pi * (static_cast<double>(i) / period));
-        const double value = scale * s / (1.0 - correction * s) + 0.5;
-        table[i] = static_cast<std::int32_t>(std::trunc(value));
+    template <std::size_t N>
+    void Fill(std::array<std::int32_t, N>& table, double period, double scale, double sum)
+    {
+        const double pi = std::numbers::pi;
+        const double correction = 1.0 - sum / pi;
+        for (std::size_t i = 0; i < N; ++i) {
+            const double s = std::sin(pi * (static_cast<double>(i) / period));
+            const double value = scale * s / (1.0 - correction * s) + 0.5;
+            table[i] = static_cast<std::int32_t>(std::trunc(value));
+        }
     }
-}
 
 } // namespace
 

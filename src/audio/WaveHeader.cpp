@@ -9,11 +9,11 @@ namespace vellisto::audio {
 
 namespace {
 
-void AppendTag(platform::ByteWriter& w, const char (&text)[5])
-{
-    for (int i = 0; i < 4; ++i)
-        w.appendU8(static_cast<std::uint8_t>(text[i]));
-}
+    void AppendTag(platform::ByteWriter& w, const char (&text)[5])
+    {
+        for (int i = 0; i < 4; ++i)
+            w.appendU8(static_cast<std::uint8_t>(text[i]));
+    }
 
 } // namespace
 

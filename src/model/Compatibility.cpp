@@ -9,18 +9,18 @@ namespace vellisto {
 
 namespace {
 
-// The text read as a C integer with base prefixes, as "%i" reads it; nullopt
-// when no number starts the text.
-std::optional<long long> ReadCInteger(const std::string& text)
-{
-    const char* begin = text.c_str();
-    char* end = nullptr;
-    errno = 0;
-    const long long value = std::strtoll(begin, &end, 0);
-    if (end == begin)
-        return std::nullopt;
-    return value;
-}
+    // The text read as a C integer with base prefixes, as "%i" reads it; nullopt
+    // when no number starts the text.
+    std::optional<long long> ReadCInteger(const std::string& text)
+    {
+        const char* begin = text.c_str();
+        char* end = nullptr;
+        errno = 0;
+        const long long value = std::strtoll(begin, &end, 0);
+        if (end == begin)
+            return std::nullopt;
+        return value;
+    }
 
 } // namespace
 
@@ -49,7 +49,8 @@ void ApplyCompatibilityChoice(Project& project, const CompatibilityChoice& choic
     }
 
     OutputFormat& format = settings.outputFormat;
-    if (const auto rate = ReadCInteger(choice.rateText); rate && *rate > 0 && *rate < kMaxSampleRate)
+    if (const auto rate = ReadCInteger(choice.rateText);
+        rate && *rate > 0 && *rate < kMaxSampleRate)
         format.samplesPerSecond = static_cast<std::uint32_t>(*rate);
     // Bits and channels are 16-bit fields taken without a range check.
     if (const auto bits = ReadCInteger(choice.bitsText))

@@ -9,51 +9,52 @@ namespace vellisto {
 
 namespace {
 
-// n events plus the sentinel, all zero; null when out of memory.
-std::unique_ptr<Event[]> AllocateEvents(std::uint64_t n)
-{
-    // count is a 32-bit word: an array that could not be counted is refused.
-    if (n >= 0xFFFFFFFFull)
-        return nullptr;
-    return std::unique_ptr<Event[]>(new (std::nothrow) Event[static_cast<std::size_t>(n) + 1]());
-}
-
-void Install(Track& track, std::unique_ptr<Event[]> events, std::uint32_t count)
-{
-    track.events = std::move(events);
-    track.count = count;
-    track.events[count].time = kSentinelTime;
-}
-
-void SortRange(Event* events, Event* scratch, std::uint32_t n)
-{
-    if (n < 2)
-        return;
-    if (n == 2) {
-        if (events[1].time < events[0].time)
-            std::swap(events[0], events[1]);
-        return;
+    // n events plus the sentinel, all zero; null when out of memory.
+    std::unique_ptr<Event[]> AllocateEvents(std::uint64_t n)
+    {
+        // count is a 32-bit word: an array that could not be counted is refused.
+        if (n >= 0xFFFFFFFFull)
+            return nullptr;
+        return std::unique_ptr<Event[]>(
+            new (std::nothrow) Event[static_cast<std::size_t>(n) + 1]());
     }
-    const std::uint32_t first = (n + 1) / 2;
-    const std::uint32_t second = n / 2;
-    SortRange(events, scratch, first);
-    SortRange(events + first, scratch, second);
-    // Take from the second part only on a strictly smaller time: the sort is stable.
-    std::uint32_t a = 0;
-    std::uint32_t b = first;
-    std::uint32_t out = 0;
-    while (a < first && b < n) {
-        if (events[b].time < events[a].time)
-            scratch[out++] = events[b++];
-        else
+
+    void Install(Track& track, std::unique_ptr<Event[]> events, std::uint32_t count)
+    {
+        track.events = std::move(events);
+        track.count = count;
+        track.events[count].time = kSentinelTime;
+    }
+
+    void SortRange(Event* events, Event* scratch, std::uint32_t n)
+    {
+        if (n < 2)
+            return;
+        if (n == 2) {
+            if (events[1].time < events[0].time)
+                std::swap(events[0], events[1]);
+            return;
+        }
+        const std::uint32_t first = (n + 1) / 2;
+        const std::uint32_t second = n / 2;
+        SortRange(events, scratch, first);
+        SortRange(events + first, scratch, second);
+        // Take from the second part only on a strictly smaller time: the sort is stable.
+        std::uint32_t a = 0;
+        std::uint32_t b = first;
+        std::uint32_t out = 0;
+        while (a < first && b < n) {
+            if (events[b].time < events[a].time)
+                scratch[out++] = events[b++];
+            else
+                scratch[out++] = events[a++];
+        }
+        while (a < first)
             scratch[out++] = events[a++];
+        while (b < n)
+            scratch[out++] = events[b++];
+        std::memcpy(events, scratch, sizeof(Event) * n);
     }
-    while (a < first)
-        scratch[out++] = events[a++];
-    while (b < n)
-        scratch[out++] = events[b++];
-    std::memcpy(events, scratch, sizeof(Event) * n);
-}
 
 } // namespace
 

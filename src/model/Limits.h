@@ -15,7 +15,8 @@ inline constexpr std::size_t kVoicesPerTrack = 64; // largest sound count per tr
 inline constexpr std::size_t kUndoSteps = 8; // snapshots kept by the undo history
 inline constexpr std::size_t kNameUnits = 260; // UTF-16 units of a name, terminator included
 inline constexpr std::size_t kGuardBytes = 256; // zero bytes before and after every sample block
-inline constexpr std::uint32_t kSentinelTime = 0xFFFFFFFFu; // time of the entry after the last event
+// Time of the entry after the last event.
+inline constexpr std::uint32_t kSentinelTime = 0xFFFFFFFFu;
 inline constexpr std::uint32_t kMaxEditTime = 0x7FFFFFFFu; // edits keep event times at most this
 inline constexpr std::uint32_t kNoLoop = 0xFFFFFFFFu; // loop point meaning "no loop"
 

@@ -83,7 +83,7 @@ std::uint8_t* AllocateSampleBlock(std::uint64_t sampleBytes) noexcept
 void ReleaseSampleBlock(std::uint8_t* samples) noexcept
 {
     if (samples != nullptr)
-        delete[] (samples - kGuardBytes);
+        delete[](samples - kGuardBytes);
 }
 
 std::unique_ptr<Project> CreateProject() noexcept

@@ -81,7 +81,10 @@ enum class EventType : std::uint32_t {
     kStress = 5,
     kPitch = 6,
 };
-inline constexpr std::uint32_t EventTypeWord(EventType type) { return static_cast<std::uint32_t>(type); }
+inline constexpr std::uint32_t EventTypeWord(EventType type)
+{
+    return static_cast<std::uint32_t>(type);
+}
 
 inline constexpr std::uint32_t kEventExists = 1; // the engine applies only these
 inline constexpr std::uint32_t kEventSelected = 2; // selection; importers mark removals with it

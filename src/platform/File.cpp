@@ -15,60 +15,61 @@ namespace vellisto::platform {
 
 namespace {
 
-bool Exists(const std::string& path)
-{
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
-
-// Finds an entry of folder whose name equals component without regard to ASCII case.
-std::optional<std::string> MatchComponent(const std::string& folder, const std::string& component)
-{
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (dir == nullptr)
-        return std::nullopt;
-    std::optional<std::string> found;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (::strcasecmp(entry->d_name, component.c_str()) == 0) {
-            found = entry->d_name;
-            break;
-        }
+    bool Exists(const std::string& path)
+    {
+        struct stat st { };
+        return ::stat(path.c_str(), &st) == 0;
     }
-    ::closedir(dir);
-    return found;
-}
 
-std::string ResolveCaseInsensitive(const std::string& path)
-{
-    if (path.empty() || Exists(path))
-        return path;
-    std::string resolved;
-    std::size_t start = 0;
-    if (path[0] == '/') {
-        resolved = "/";
-        start = 1;
-    }
-    while (start <= path.size()) {
-        std::size_t end = path.find('/', start);
-        if (end == std::string::npos)
-            end = path.size();
-        const std::string component = path.substr(start, end - start);
-        if (!component.empty()) {
-            std::string candidate = resolved + component;
-            if (!Exists(candidate)) {
-                const auto match = MatchComponent(resolved, component);
-                if (!match)
-                    return path;
-                candidate = resolved + *match;
+    // Finds an entry of folder whose name equals component without regard to ASCII case.
+    std::optional<std::string> MatchComponent(
+        const std::string& folder, const std::string& component)
+    {
+        DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+        if (dir == nullptr)
+            return std::nullopt;
+        std::optional<std::string> found;
+        while (const dirent* entry = ::readdir(dir)) {
+            if (::strcasecmp(entry->d_name, component.c_str()) == 0) {
+                found = entry->d_name;
+                break;
             }
-            resolved = candidate;
         }
-        if (end < path.size())
-            resolved += '/';
-        start = end + 1;
+        ::closedir(dir);
+        return found;
     }
-    return resolved;
-}
+
+    std::string ResolveCaseInsensitive(const std::string& path)
+    {
+        if (path.empty() || Exists(path))
+            return path;
+        std::string resolved;
+        std::size_t start = 0;
+        if (path[0] == '/') {
+            resolved = "/";
+            start = 1;
+        }
+        while (start <= path.size()) {
+            std::size_t end = path.find('/', start);
+            if (end == std::string::npos)
+                end = path.size();
+            const std::string component = path.substr(start, end - start);
+            if (!component.empty()) {
+                std::string candidate = resolved + component;
+                if (!Exists(candidate)) {
+                    const auto match = MatchComponent(resolved, component);
+                    if (!match)
+                        return path;
+                    candidate = resolved + *match;
+                }
+                resolved = candidate;
+            }
+            if (end < path.size())
+                resolved += '/';
+            start = end + 1;
+        }
+        return resolved;
+    }
 
 } // namespace
 
@@ -127,7 +128,7 @@ bool File::openForReading(const std::string& nativePath)
     m_fd = ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC);
     if (m_fd < 0)
         return false;
-    struct stat st {};
+    struct stat st { };
     // A folder opens for reading on Linux; refuse anything but a regular file.
     if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         close();
@@ -191,7 +192,7 @@ bool File::truncate(std::uint64_t length)
 
 std::optional<std::uint64_t> File::length() const
 {
-    struct stat st {};
+    struct stat st { };
     if (m_fd < 0 || ::fstat(m_fd, &st) != 0)
         return std::nullopt;
     return static_cast<std::uint64_t>(st.st_size);
@@ -240,7 +241,7 @@ bool AtomicFileWriter::open()
 {
     // Only a regular file (or nothing) is replaced: renaming over a folder, a
     // device or a pipe would destroy it instead of writing into it.
-    struct stat st {};
+    struct stat st { };
     if (::stat(m_target.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
         return false;
     const std::size_t slash = m_target.rfind('/');

@@ -2,7 +2,6 @@
 #include "model/EventList.h"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
 using namespace vellisto;
@@ -54,7 +53,8 @@ TEST(EventList, MergeTakesOwnEventFirstOnTies)
     Track other = MakeTrack({ { 100, 7 } });
     ASSERT_TRUE(MergeEvents(track, other));
     EXPECT_EQ(Contents(track),
-        (std::vector<std::pair<std::uint32_t, std::uint32_t>> { { 100, 1 }, { 100, 7 }, { 300, 2 } }));
+        (std::vector<std::pair<std::uint32_t, std::uint32_t>> {
+            { 100, 1 }, { 100, 7 }, { 300, 2 } }));
     EXPECT_EQ(other.count, 1u);
 }
 

@@ -2,7 +2,6 @@
 #include "platform/TextCodec.h"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
 using namespace vellisto::platform;
