@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 60
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build demo test test-asan bench fuzz fuzz-build clean
+.PHONY: all deps configure build demo test test-asan bench fuzz fuzz-build format format-check clean
 
 all: build
 
@@ -44,6 +44,13 @@ fuzz-build: deps
 
 fuzz: fuzz-build
 	scripts/run-fuzzers $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+# Source layout: `format` rewrites every C++ file, `format-check` only reports.
+format: deps
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+format-check: deps
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)
