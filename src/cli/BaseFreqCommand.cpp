@@ -17,8 +17,6 @@ namespace vellisto::cli {
 
 namespace {
 
-    constexpr std::string_view kUsage = "vellisto-cli basefreq IN.wav [--rate R] [--channels 1|2] "
-                                        "[--interp none|linear|sinc-low|sinc] [--loop BEGIN END]";
     constexpr OptionSpec kOptions[] = { kRateOption, kChannelsOption, kInterpOption };
 
     struct LoopRange {
@@ -45,18 +43,18 @@ int RunBaseFreq(CommandArgs args)
         const auto begin = i + 1 < args.size() ? ParseU32(args[i + 1]) : std::nullopt;
         const auto end = i + 2 < args.size() ? ParseU32(args[i + 2]) : std::nullopt;
         if (loop || !begin || !end)
-            return UsageError("basefreq", kUsage,
+            return UsageError("basefreq", kBaseFreqUsage,
                 loop ? "option '--loop' given twice" : "--loop needs two frame numbers");
         loop = LoopRange { *begin, *end };
         i += 2;
     }
-    const auto parsed = ParseOneInput("basefreq", kUsage, rest, kOptions);
+    const auto parsed = ParseOneInput("basefreq", kBaseFreqUsage, rest, kOptions);
     if (!parsed)
         return kExitUsage;
     std::string error;
     const auto options = ReadSoundOptions(*parsed, error);
     if (!options)
-        return UsageError("basefreq", kUsage, error);
+        return UsageError("basefreq", kBaseFreqUsage, error);
 
     SoundSlot sound;
     if (!LoadSoundFor(std::string(parsed->positional[0]), *options, sound))

@@ -15,9 +15,6 @@ namespace vellisto::cli {
 
 namespace {
 
-    constexpr std::string_view kUsage
-        = "vellisto-cli convert INPUT -o OUT.spj [--compat normal|drum|auto|auto-track|v1.3|v1.2] "
-          "[--rate N] [--channels 1|2] [--sound-list KIT.spj]";
     constexpr OptionSpec kOptions[]
         = { { "-o", true }, kCompatOption, kRateOption, kChannelsOption, kSoundListOption };
 
@@ -25,17 +22,17 @@ namespace {
 
 int RunConvert(CommandArgs args)
 {
-    const auto parsed = ParseOneInput("convert", kUsage, args, kOptions);
+    const auto parsed = ParseOneInput("convert", kConvertUsage, args, kOptions);
     if (!parsed)
         return kExitUsage;
     const auto output = parsed->value("-o");
     if (!output || output->empty())
-        return UsageError("convert", kUsage, "no output file given (-o OUT.spj)");
+        return UsageError("convert", kConvertUsage, "no output file given (-o OUT.spj)");
 
     const std::string outPath(*output);
     if (!CheckOutputPath(outPath))
         return kExitFailure;
-    const auto [project, exitCode] = OpenCommandInput("convert", kUsage, *parsed);
+    const auto [project, exitCode] = OpenCommandInput("convert", kConvertUsage, *parsed);
     if (!project)
         return exitCode;
     // As the save command does: stored name fields carry nothing after the text.

@@ -20,9 +20,6 @@ namespace vellisto::cli {
 
 namespace {
 
-    constexpr std::string_view kUsage
-        = "vellisto-cli info INPUT [--json] [--compat normal|drum|auto|auto-track|v1.3|v1.2] "
-          "[--rate N] [--channels 1|2] [--sound-list KIT.spj]";
     constexpr OptionSpec kOptions[]
         = { { "--json", false }, kCompatOption, kRateOption, kChannelsOption, kSoundListOption };
 
@@ -197,11 +194,11 @@ namespace {
 
 int RunInfo(CommandArgs args)
 {
-    const auto parsed = ParseOneInput("info", kUsage, args, kOptions);
+    const auto parsed = ParseOneInput("info", kInfoUsage, args, kOptions);
     if (!parsed)
         return kExitUsage;
 
-    const auto [project, exitCode] = OpenCommandInput("info", kUsage, *parsed);
+    const auto [project, exitCode] = OpenCommandInput("info", kInfoUsage, *parsed);
     if (!project)
         return exitCode;
     const std::string report = parsed->has("--json") ? JsonReport(*project) : TextReport(*project);

@@ -19,34 +19,22 @@ using namespace vellisto::cli;
 struct Command {
     std::string_view name;
     int (*run)(CommandArgs args);
-    std::string_view usage; // the arguments after the name
+    std::string_view usage; // the whole usage line
 };
 
-// One line per command.
 constexpr Command kCommands[] = {
-    { "info", RunInfo,
-        "INPUT [--json] [--compat normal|drum|auto|auto-track|v1.3|v1.2] [--rate N] "
-        "[--channels 1|2] [--sound-list KIT.spj]" },
-    { "convert", RunConvert,
-        "INPUT -o OUT.spj [--compat normal|drum|auto|auto-track|v1.3|v1.2] [--rate N] "
-        "[--channels 1|2] [--sound-list KIT.spj]" },
-    { "mix", RunMix,
-        "INPUT [-o OUT.wav] [--compat normal|drum|auto|auto-track|v1.3|v1.2] [--rate N] "
-        "[--channels 1|2] [--sound-list KIT.spj] [--track-list OTHER.spj] [--strict] [--quiet] "
-        "[--threads N]" },
-    { "resample", RunResample,
-        "IN.wav -o OUT.wav [--rate R] [--channels 1|2] [--interp none|linear|sinc-low|sinc]" },
-    { "basefreq", RunBaseFreq,
-        "IN.wav [--rate R] [--channels 1|2] [--interp none|linear|sinc-low|sinc] [--loop BEGIN "
-        "END]" },
+    { "info", RunInfo, kInfoUsage },
+    { "convert", RunConvert, kConvertUsage },
+    { "mix", RunMix, kMixUsage },
+    { "resample", RunResample, kResampleUsage },
+    { "basefreq", RunBaseFreq, kBaseFreqUsage },
 };
 
 void PrintUsage(std::FILE* to)
 {
     std::fputs("usage: vellisto-cli COMMAND [ARGS]\n\ncommands:\n", to);
     for (const Command& command : kCommands)
-        std::fprintf(to, "  vellisto-cli %.*s %.*s\n", static_cast<int>(command.name.size()),
-            command.name.data(), static_cast<int>(command.usage.size()), command.usage.data());
+        std::fprintf(to, "  %.*s\n", static_cast<int>(command.usage.size()), command.usage.data());
 }
 
 } // namespace

@@ -24,10 +24,6 @@ namespace vellisto::cli {
 
 namespace {
 
-    constexpr std::string_view kUsage
-        = "vellisto-cli mix INPUT [-o OUT.wav] [--compat normal|drum|auto|auto-track|v1.3|v1.2] "
-          "[--rate N] [--channels 1|2] [--sound-list KIT.spj] [--track-list OTHER.spj] [--strict] "
-          "[--quiet] [--threads N] [--reference]";
     constexpr OptionSpec kOptions[] = { { "-o", true }, kCompatOption, kRateOption, kChannelsOption,
         kSoundListOption, { "--track-list", true }, { "--strict", false }, { "--quiet", false },
         kThreadsOption, kReferenceOption };
@@ -43,20 +39,20 @@ namespace {
 
 int RunMix(CommandArgs args)
 {
-    const auto parsed = ParseOneInput("mix", kUsage, args, kOptions);
+    const auto parsed = ParseOneInput("mix", kMixUsage, args, kOptions);
     if (!parsed)
         return kExitUsage;
     const std::string input(parsed->positional[0]);
     std::string output = std::filesystem::path(input).replace_extension(".wav").string();
     if (const auto o = parsed->value("-o")) {
         if (o->empty())
-            return UsageError("mix", kUsage, "-o needs a file name");
+            return UsageError("mix", kMixUsage, "-o needs a file name");
         output = std::string(*o);
     }
     if (std::string bad; !ApplyComputeOptions(*parsed, bad))
-        return UsageError("mix", kUsage, bad);
+        return UsageError("mix", kMixUsage, bad);
     if (SameFile(input, output))
-        return UsageError("mix", kUsage, "the output would replace the input");
+        return UsageError("mix", kMixUsage, "the output would replace the input");
     if (!CheckOutputPath(output))
         return kExitFailure;
     const bool strict = parsed->has("--strict");
@@ -64,9 +60,9 @@ int RunMix(CommandArgs args)
 
     const auto trackList = parsed->value("--track-list");
     if (trackList && trackList->empty())
-        return UsageError("mix", kUsage, "--track-list needs a project file");
+        return UsageError("mix", kMixUsage, "--track-list needs a project file");
 
-    const auto [project, exitCode] = OpenCommandInput("mix", kUsage, *parsed);
+    const auto [project, exitCode] = OpenCommandInput("mix", kMixUsage, *parsed);
     if (!project)
         return exitCode;
     if (trackList && !ApplyTrackList(*project, std::string(*trackList)))

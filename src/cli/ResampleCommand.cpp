@@ -19,9 +19,6 @@ namespace vellisto::cli {
 
 namespace {
 
-    constexpr std::string_view kUsage = "vellisto-cli resample IN.wav -o OUT.wav [--rate R] "
-                                        "[--channels 1|2] [--interp none|linear|sinc-low|sinc] "
-                                        "[--threads N] [--reference]";
     constexpr OptionSpec kOptions[] = { { "-o", true }, kRateOption, kChannelsOption, kInterpOption,
         kThreadsOption, kReferenceOption };
 
@@ -37,16 +34,16 @@ namespace {
 
 int RunResample(CommandArgs args)
 {
-    const auto parsed = ParseOneInput("resample", kUsage, args, kOptions);
+    const auto parsed = ParseOneInput("resample", kResampleUsage, args, kOptions);
     if (!parsed)
         return kExitUsage;
     const auto output = parsed->value("-o");
     if (!output || output->empty())
-        return UsageError("resample", kUsage, "no output file given (-o OUT.wav)");
+        return UsageError("resample", kResampleUsage, "no output file given (-o OUT.wav)");
     std::string error;
     const auto options = ReadSoundOptions(*parsed, error);
     if (!options || !ApplyComputeOptions(*parsed, error))
-        return UsageError("resample", kUsage, error);
+        return UsageError("resample", kResampleUsage, error);
 
     const std::string outPath(*output);
     if (!CheckOutputPath(outPath))
