@@ -6,9 +6,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string_view>
-#include <vector>
 
 // File layout read here. All integers are little-endian; every chunk is a
 // 4-byte identifier and a 4-byte size followed by that many bytes, padded to
@@ -299,16 +299,19 @@ bool ReadWaveFileAt(const std::string& nativePath, SoundSlot& sound, WaveReadErr
     const auto length = file.length();
     if (!length)
         return failWith(WaveReadErrorCode::kCannotOpen);
-    std::vector<std::uint8_t> bytes;
+    // Left uninitialised: the read fills every byte, and clearing a long
+    // sound's buffer first would cost as much as a second copy.
+    const auto size = static_cast<std::size_t>(std::min(*length, kMaxReadBytes));
+    std::unique_ptr<std::uint8_t[]> bytes;
     try {
-        bytes.resize(static_cast<std::size_t>(std::min(*length, kMaxReadBytes)));
+        bytes = std::make_unique_for_overwrite<std::uint8_t[]>(size);
     } catch (const std::bad_alloc&) {
         return failWith(WaveReadErrorCode::kOutOfMemory);
     }
-    if (file.read(bytes.data(), bytes.size()) != bytes.size())
+    if (file.read(bytes.get(), size) != size)
         return failWith(WaveReadErrorCode::kCannotOpen);
     file.close();
-    return ParseWaveFile(bytes, sound, reason);
+    return ParseWaveFile({ bytes.get(), size }, sound, reason);
 }
 
 bool ReadWaveFile(SoundSlot& sound)
