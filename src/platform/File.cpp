@@ -125,12 +125,19 @@ File::~File() { close(); }
 bool File::openForReading(const std::string& nativePath)
 {
     close();
-    m_fd = ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opened without blocking: a named pipe (which a stored sound name may
+    // reach) would otherwise wait here for a writer that never comes.
+    m_fd = ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (m_fd < 0)
         return false;
     struct stat st { };
     // A folder opens for reading on Linux; refuse anything but a regular file.
     if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close();
+        return false;
+    }
+    const int flags = ::fcntl(m_fd, F_GETFL);
+    if (flags < 0 || ::fcntl(m_fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
         close();
         return false;
     }

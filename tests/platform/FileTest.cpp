@@ -142,7 +142,7 @@ TEST(AtomicFileWriter, RefusesToReplaceAnythingButAFile)
     EXPECT_EQ(std::distance(fs::directory_iterator(temp.path()), fs::directory_iterator {}), 2);
 }
 
-TEST(ReadWholeFile, RefusesFoldersMissingFilesAndOversize)
+TEST(ReadWholeFile, RefusesFoldersPipesMissingFilesAndOversize)
 {
     TempFolder temp;
     ASSERT_FALSE(temp.path().empty());
@@ -152,4 +152,8 @@ TEST(ReadWholeFile, RefusesFoldersMissingFilesAndOversize)
     EXPECT_EQ(ReadWholeFile(path, 4), std::nullopt);
     EXPECT_EQ(ReadWholeFile(temp.path()), std::nullopt);
     EXPECT_EQ(ReadWholeFile(temp.path() + "/none"), std::nullopt);
+    // A named pipe is refused at once instead of waiting for a writer.
+    const std::string pipe = temp.path() + "/pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(ReadWholeFile(pipe), std::nullopt);
 }
