@@ -6,9 +6,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 #include <new>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 // File layout read here. All integers are little-endian; every chunk is a
 // 4-byte identifier and a 4-byte size followed by that many bytes, padded to
@@ -48,21 +49,130 @@ namespace {
     constexpr Tag kFmt = MakeTag("fmt ");
     constexpr Tag kData = MakeTag("data");
 
-    // The whole file is read into memory first. A RIFF body cannot describe more
-    // than 8 + 2^32 bytes, so a longer file is read only that far: the RIFF size
-    // check is unaffected, and a sample block could not hold more anyway.
+    // A RIFF body cannot describe more than 8 + 2^32 bytes, so a longer file is
+    // read only that far: the RIFF size check is unaffected, and a sample block
+    // could not hold more anyway.
     constexpr std::uint64_t kMaxReadBytes = 8 + 0x100000000ull;
+
+    // A file is read through a window of at most this many bytes.
+    constexpr std::uint64_t kWindowBytes = 1u << 16;
 
     // Largest "data" size whose block (size + both guard zones) keeps a 32-bit length.
     constexpr std::uint32_t kMaxDataBytes = 0xFFFFFFFFu - 2 * kGuardBytes;
 
     std::uint64_t RoundUpEven(std::uint32_t size) { return std::uint64_t { size } + (size & 1u); }
 
-    class WaveParser {
+    // The file's bytes as the parser reads them, from a file through a window:
+    // the same operations as a ByteCursor over the whole file, plus copyTo,
+    // which takes a sound's samples from the file straight into their block
+    // instead of through a buffer the size of the file. Every read of the file
+    // that comes up short marks the source failed.
+    class FileSource {
     public:
-        WaveParser(std::span<const std::uint8_t> file, SoundSlot& sound, WaveReadError* reason)
-            : m_cursor(file)
-            , m_fileBytes(file.size())
+        FileSource(platform::File& file, std::uint64_t length)
+            : m_file(file)
+            , m_length(length)
+            , m_window(static_cast<std::size_t>(std::min(length, kWindowBytes)))
+        {
+        }
+
+        std::uint64_t offset() const { return m_offset; }
+        std::uint64_t remaining() const { return m_length - m_offset; }
+        bool failed() const { return m_failed; }
+
+        // Only short reads (chunk headers, the format block): n fits the window.
+        std::optional<std::span<const std::uint8_t>> take(std::uint64_t n)
+        {
+            if (n > remaining() || !load(n))
+                return std::nullopt;
+            const auto part = std::span<const std::uint8_t>(m_window).subspan(
+                static_cast<std::size_t>(m_offset - m_windowStart), static_cast<std::size_t>(n));
+            m_offset += n;
+            return part;
+        }
+
+        std::optional<std::uint32_t> readU32le()
+        {
+            const auto bytes = take(4);
+            if (!bytes)
+                return std::nullopt;
+            return platform::ByteCursor(*bytes).readU32le();
+        }
+
+        bool skip(std::uint64_t n)
+        {
+            if (n > remaining())
+                return false;
+            m_offset += n;
+            return true;
+        }
+
+        // Copies the next n bytes (at most remaining()) to destination: what
+        // the window already holds, then the rest read from the file directly.
+        bool copyTo(std::uint8_t* destination, std::uint64_t n)
+        {
+            std::uint64_t done = 0;
+            if (m_offset >= m_windowStart && m_offset < m_windowStart + m_windowFilled) {
+                done = std::min(n, m_windowStart + m_windowFilled - m_offset);
+                std::memcpy(destination, m_window.data() + (m_offset - m_windowStart),
+                    static_cast<std::size_t>(done));
+            }
+            const auto rest = static_cast<std::size_t>(n - done);
+            if (rest > 0
+                && (!m_file.seek(m_offset + done)
+                    || m_file.read(destination + done, rest) != rest)) {
+                m_failed = true;
+                return false;
+            }
+            m_offset += n;
+            return true;
+        }
+
+    private:
+        // Makes the window hold the n bytes at the read position.
+        bool load(std::uint64_t n)
+        {
+            if (m_offset >= m_windowStart && m_offset + n <= m_windowStart + m_windowFilled)
+                return true;
+            const auto want
+                = static_cast<std::size_t>(std::min<std::uint64_t>(m_window.size(), remaining()));
+            m_windowStart = m_offset;
+            m_windowFilled = m_file.seek(m_offset) ? m_file.read(m_window.data(), want) : 0;
+            if (m_windowFilled >= n)
+                return true;
+            m_failed = true;
+            return false;
+        }
+
+        platform::File& m_file;
+        std::uint64_t m_length;
+        std::uint64_t m_offset = 0;
+        std::vector<std::uint8_t> m_window;
+        std::uint64_t m_windowStart = 0;
+        std::uint64_t m_windowFilled = 0;
+        bool m_failed = false;
+    };
+
+    bool CopyTo(platform::ByteCursor& cursor, std::uint8_t* destination, std::uint64_t n)
+    {
+        const auto bytes = cursor.take(n);
+        if (bytes && n > 0)
+            std::memcpy(destination, bytes->data(), static_cast<std::size_t>(n));
+        return bytes.has_value();
+    }
+
+    bool CopyTo(FileSource& source, std::uint8_t* destination, std::uint64_t n)
+    {
+        return source.copyTo(destination, n);
+    }
+
+    // Reads a WAVE file from a Source: a ByteCursor over the whole file or a
+    // FileSource.
+    template <class Source> class WaveParser {
+    public:
+        WaveParser(Source& source, SoundSlot& sound, WaveReadError* reason)
+            : m_cursor(source)
+            , m_fileBytes(source.remaining())
             , m_sound(sound)
             , m_reason(reason)
         {
@@ -190,14 +300,15 @@ namespace {
                 return fail(WaveReadErrorCode::kDataTooLarge, at);
             // A chunk that claims more bytes than the file holds fails; checking
             // first means a tiny file can never make us allocate its claimed size.
-            const auto bytes = m_cursor.take(size);
-            if (!bytes)
+            if (m_cursor.remaining() < size)
                 return fail(WaveReadErrorCode::kDataPastEnd, at);
             std::uint8_t* samples = AllocateSampleBlock(size);
             if (samples == nullptr)
                 return fail(WaveReadErrorCode::kOutOfMemory, at);
-            if (size != 0)
-                std::memcpy(samples, bytes->data(), size);
+            if (!CopyTo(m_cursor, samples, size)) {
+                ReleaseSampleBlock(samples);
+                return fail(WaveReadErrorCode::kCannotOpen, at);
+            }
             FreeSampleData(m_sound); // a later "data" chunk replaces an earlier one
             m_sound.samples = samples;
             m_sound.sampleBytes = size;
@@ -224,7 +335,7 @@ namespace {
             return true;
         }
 
-        platform::ByteCursor m_cursor;
+        Source& m_cursor;
         std::uint64_t m_fileBytes;
         SoundSlot& m_sound;
         WaveReadError* m_reason;
@@ -277,7 +388,8 @@ bool ParseWaveFile(std::span<const std::uint8_t> file, SoundSlot& sound, WaveRea
             *reason = { WaveReadErrorCode::kAlreadyHoldsSamples, 0 };
         return false;
     }
-    WaveParser parser(file, sound, reason);
+    platform::ByteCursor cursor(file);
+    WaveParser parser(cursor, sound, reason);
     if (parser.run())
         return true;
     FreeSampleData(sound); // only blocks this read allocated
@@ -299,19 +411,21 @@ bool ReadWaveFileAt(const std::string& nativePath, SoundSlot& sound, WaveReadErr
     const auto length = file.length();
     if (!length)
         return failWith(WaveReadErrorCode::kCannotOpen);
-    // Left uninitialised: the read fills every byte, and clearing a long
-    // sound's buffer first would cost as much as a second copy.
-    const auto size = static_cast<std::size_t>(std::min(*length, kMaxReadBytes));
-    std::unique_ptr<std::uint8_t[]> bytes;
+    std::optional<FileSource> source;
     try {
-        bytes = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+        source.emplace(file, std::min(*length, kMaxReadBytes));
     } catch (const std::bad_alloc&) {
         return failWith(WaveReadErrorCode::kOutOfMemory);
     }
-    if (file.read(bytes.get(), size) != size)
+    WaveParser parser(*source, sound, reason);
+    if (parser.run())
+        return true;
+    FreeSampleData(sound); // only blocks this read allocated
+    // A file that could not be read as far as its length said is not damaged
+    // but unreadable (or changed while being read).
+    if (source->failed())
         return failWith(WaveReadErrorCode::kCannotOpen);
-    file.close();
-    return ParseWaveFile({ bytes.get(), size }, sound, reason);
+    return false;
 }
 
 bool ReadWaveFile(SoundSlot& sound)

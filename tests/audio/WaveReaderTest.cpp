@@ -280,3 +280,51 @@ TEST(WaveReader, ReadsFileNamedBySlot)
     SoundSlot unnamed;
     EXPECT_FALSE(ReadWaveFile(unnamed));
 }
+
+// Reading from a file goes through a window of 64 KiB with the samples copied
+// straight into their block; it must give exactly what reading the same bytes
+// in memory gives: the same answer, reason, format and samples.
+TEST(WaveReader, FileAndMemoryReadingsAgree)
+{
+    std::vector<std::uint8_t> big(150001);
+    for (std::size_t i = 0; i < big.size(); ++i)
+        big[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
+    const std::vector<std::uint8_t> junk(65531, 0x33); // pushes later headers over the window edge
+    std::vector<std::vector<std::uint8_t>> files {
+        WaveBytes {}.pcm16(2, 44100, { 1, -2, 3, -4 }).file(),
+        WaveBytes {}.chunk("junk", junk).fmt(1, 1, 8000, 8).data(big).file(),
+        WaveBytes {}.fmt(1, 2, 22050, 16).chunk("LIST", junk).data(big).chunk("junk", junk).file(),
+        WaveBytes {}.chunk("junk", junk).fmt(1, 1, 8000, 16).data(big).data({ 9, 8 }).file(),
+        WaveBytes {}.fmt(1, 1, 8000, 16).chunk("junk", junk).tag("data").u32(0x7FFFFFF0).file(),
+    };
+    // Every cut of the second file (headers, window edges, the samples).
+    const auto& cutFrom = files[1];
+    for (const std::size_t length : { std::size_t { 0 }, std::size_t { 7 }, std::size_t { 12 },
+             std::size_t { 65540 }, std::size_t { 65547 }, std::size_t { 65560 },
+             std::size_t { 65580 }, std::size_t { 100000 }, cutFrom.size() - 1 })
+        files.emplace_back(cutFrom.begin(), cutFrom.begin() + static_cast<std::ptrdiff_t>(length));
+
+    const std::filesystem::path path
+        = std::filesystem::path(VEL_TEST_BUILD_DIR) / "wave-reader-file-and-memory.wav";
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc)
+            .write(reinterpret_cast<const char*>(files[i].data()),
+                static_cast<std::streamsize>(files[i].size()));
+        SoundSlot fromMemory;
+        SoundSlot fromFile;
+        WaveReadError memoryReason;
+        WaveReadError fileReason;
+        const bool memoryRead = ParseWaveFile(files[i], fromMemory, &memoryReason);
+        ASSERT_EQ(ReadWaveFileAt(path.string(), fromFile, &fileReason), memoryRead) << i;
+        EXPECT_EQ(fileReason.code, memoryReason.code) << i;
+        EXPECT_EQ(fileReason.offset, memoryReason.offset) << i;
+        if (memoryRead) {
+            EXPECT_TRUE(SameFormatKey(fromFile.dataFormat, fromMemory.dataFormat)) << i;
+            EXPECT_EQ(SampleBytes(fromFile), SampleBytes(fromMemory)) << i;
+            EXPECT_TRUE(GuardZonesZero(fromFile)) << i;
+        } else {
+            EXPECT_EQ(fromFile.samples, nullptr) << i;
+        }
+    }
+    std::filesystem::remove(path);
+}
