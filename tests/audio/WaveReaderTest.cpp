@@ -298,7 +298,7 @@ TEST(WaveReader, FileAndMemoryReadingsAgree)
         WaveBytes {}.fmt(1, 1, 8000, 16).chunk("junk", junk).tag("data").u32(0x7FFFFFF0).file(),
     };
     // Every cut of the second file (headers, window edges, the samples).
-    const auto& cutFrom = files[1];
+    const std::vector<std::uint8_t> cutFrom = files[1];
     for (const std::size_t length : { std::size_t { 0 }, std::size_t { 7 }, std::size_t { 12 },
              std::size_t { 65540 }, std::size_t { 65547 }, std::size_t { 65560 },
              std::size_t { 65580 }, std::size_t { 100000 }, cutFrom.size() - 1 })
