@@ -6,7 +6,6 @@
 // input into a few control bytes and a payload, and the invariant checks that
 // several readers share. A failed check aborts, which the fuzzer reports.
 
-#include "audio/Acceleration.h"
 #include "model/Clipboard.h"
 #include "model/Project.h"
 #include "model/UserInterface.h"
@@ -14,7 +13,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -115,18 +113,6 @@ template <int Slot> Project& ReusedProject()
     project.reset();
     project.emplace();
     return *project;
-}
-
-// Every instruction set of the fast loops that this processor runs.
-inline std::vector<audio::VectorIsa> SupportedVectorIsas()
-{
-    std::vector<audio::VectorIsa> isas;
-    for (const auto isa : { audio::VectorIsa::kPortable, audio::VectorIsa::kSse2,
-             audio::VectorIsa::kAvx2, audio::VectorIsa::kAvx512 }) {
-        if (audio::Supports(isa))
-            isas.push_back(isa);
-    }
-    return isas;
 }
 
 // A track's array is sorted by time and ends with the sentinel; an empty

@@ -8,6 +8,7 @@
 // loops in every instruction set this processor runs.
 
 #include "FuzzSupport.h"
+#include "audio/Acceleration.h"
 #include "audio/SincTables.h"
 #include "engine/Mixer.h"
 #include "model/ProjectFile.h"
@@ -62,7 +63,7 @@ std::vector<std::int16_t> Render(Project& project, std::uint32_t from)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     audio::BuildSincTables();
-    static const auto isas = fuzz::SupportedVectorIsas();
+    static const auto isas = audio::SupportedVectorIsas();
     Project& project = fuzz::ReusedProject<0>();
     if (!ParseProjectFile({ data, size }, project))
         return 0;

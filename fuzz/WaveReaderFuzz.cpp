@@ -82,7 +82,7 @@ void CheckLoopsAgree(const SoundSlot& input, const SoundSlot& output, const Conv
 {
     if (plan.outputBytes == 0 || plan.outputBytes > kMaxComparedBytes)
         return;
-    static const auto isas = fuzz::SupportedVectorIsas();
+    static const auto isas = SupportedVectorIsas();
     std::vector<ConversionRun> runs { { KernelPath::kReference, VectorIsa::kPortable, 1, 1 },
         { KernelPath::kFast, VectorIsa::kPortable, 2, 1 } };
     for (const VectorIsa isa : isas)

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <initializer_list>
 #include <thread>
 
 namespace vellisto::audio {
@@ -53,6 +54,17 @@ VectorIsa DetectedVectorIsa()
 }
 
 bool Supports(VectorIsa isa) { return isa <= DetectedVectorIsa(); }
+
+std::vector<VectorIsa> SupportedVectorIsas()
+{
+    std::vector<VectorIsa> isas;
+    for (const VectorIsa isa :
+        { VectorIsa::kPortable, VectorIsa::kSse2, VectorIsa::kAvx2, VectorIsa::kAvx512 }) {
+        if (Supports(isa))
+            isas.push_back(isa);
+    }
+    return isas;
+}
 
 VectorIsa CurrentVectorIsa()
 {

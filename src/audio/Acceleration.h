@@ -19,6 +19,7 @@
 // affects only the mixes and conversions started afterwards.
 
 #include <cstdint>
+#include <vector>
 
 namespace vellisto::audio {
 
@@ -43,6 +44,8 @@ void SetWorkerThreads(std::uint32_t threads);
 // The widest instruction set this processor runs; whether it runs a given one.
 VectorIsa DetectedVectorIsa();
 bool Supports(VectorIsa isa);
+// Every set this processor runs, narrowest first.
+std::vector<VectorIsa> SupportedVectorIsas();
 
 // The set the fast loops use: the detected one unless narrowed (benchmarks
 // and tests narrow it to measure or check each variant). A set the processor

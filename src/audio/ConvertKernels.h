@@ -4,7 +4,7 @@
 // The converting loops, one instantiation per combination of interpolation,
 // input width and channel pair, so that nothing inside a loop depends on the
 // format. The sinc sums are a parameter: DividedWeights here is the plain
-// reference, one division per tap; the fast loops (FastConvert.cpp) put the
+// reference, one division per tap; the fast loops (ConvertSound.cpp) put the
 // same loop around table weights and vector dot products, and must produce
 // the same bytes.
 //

@@ -21,18 +21,6 @@ using namespace vellisto::audio;
 
 namespace {
 
-// Every instruction set this processor runs.
-std::vector<VectorIsa> SupportedIsas()
-{
-    std::vector<VectorIsa> isas;
-    for (const VectorIsa isa :
-        { VectorIsa::kPortable, VectorIsa::kSse2, VectorIsa::kAvx2, VectorIsa::kAvx512 }) {
-        if (Supports(isa))
-            isas.push_back(isa);
-    }
-    return isas;
-}
-
 // A sample block (guard zones zero) of random bytes: samples of any value,
 // one in eight at full scale, so that sums reach the ends of their range.
 struct RandomBlock {
@@ -184,7 +172,7 @@ TEST(FastConversion, GivesTheReferenceBytesForEveryCombination)
                         std::vector<std::uint8_t> expected(plan->outputBytes + 2 * kGuardBytes);
                         RunConversion(*plan, input.samples, expected.data() + kGuardBytes,
                             { KernelPath::kReference, VectorIsa::kPortable, 1 });
-                        for (const VectorIsa isa : SupportedIsas()) {
+                        for (const VectorIsa isa : SupportedVectorIsas()) {
                             for (const std::uint32_t threads : { 1u, 3u }) {
                                 std::vector<std::uint8_t> actual(expected.size());
                                 // Tiny pieces, so that threads cut even short conversions.

@@ -42,11 +42,8 @@ const Way kReference { audio::KernelPath::kReference, audio::VectorIsa::kPortabl
 std::vector<Way> WaysToCheck()
 {
     std::vector<Way> ways;
-    for (const auto isa : { audio::VectorIsa::kPortable, audio::VectorIsa::kSse2,
-             audio::VectorIsa::kAvx2, audio::VectorIsa::kAvx512 }) {
-        if (audio::Supports(isa))
-            ways.push_back({ audio::KernelPath::kFast, isa, 1 });
-    }
+    for (const auto isa : audio::SupportedVectorIsas())
+        ways.push_back({ audio::KernelPath::kFast, isa, 1 });
     ways.push_back({ audio::KernelPath::kFast, audio::DetectedVectorIsa(), 3 });
     ways.push_back({ audio::KernelPath::kReference, audio::VectorIsa::kPortable, 2 });
     return ways;
