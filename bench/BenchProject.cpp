@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "BenchProject.h"
 
-#include "engine/FixedPoint.h"
 #include "model/EventList.h"
+#include "model/FixedPoint.h"
 
 #include <cmath>
 #include <cstring>

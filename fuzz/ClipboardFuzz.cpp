@@ -9,9 +9,9 @@
 // tracks (low three bits), then the clipboard block.
 
 #include "FuzzSupport.h"
+#include "document/Document.h"
 #include "editing/ClipboardBlocks.h"
 #include "editing/ClipboardCommands.h"
-#include "model/Document.h"
 #include "model/EventList.h"
 #include "model/ProjectFile.h"
 

@@ -6,9 +6,9 @@
 // input into a few control bytes and a payload, and the invariant checks that
 // several readers share. A failed check aborts, which the fuzzer reports.
 
+#include "editing/EditDialogs.h"
 #include "model/Clipboard.h"
 #include "model/Project.h"
-#include "model/UserInterface.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -28,18 +28,12 @@ inline void Check(bool condition)
 
 // Message boxes answer OK, the "Compatibility and Format" choice keeps what it
 // opened with, and every other dialog is cancelled.
-class SilentUserInterface : public UserInterface {
+class SilentUserInterface : public EditorUserInterface, public ValueDialogs {
 public:
-    MessageAnswer showMessage(std::string_view, TextId, MessageButtons) override
+    MessageAnswer showMessage(std::string_view, TextId, MessageButtons, std::string_view) override
     {
         return MessageAnswer::kOk;
     }
-    std::optional<std::u16string> chooseOpenFile(std::string_view) override { return {}; }
-    std::optional<std::u16string> chooseSaveFile(std::string_view, std::string_view) override
-    {
-        return {};
-    }
-    std::optional<std::u16string> chooseFolder(std::string_view) override { return {}; }
     std::optional<CompatibilityChoice> chooseCompatibility(
         const CompatibilityChoice& initial, bool) override
     {
@@ -49,7 +43,6 @@ public:
     bool editRangeAndData(RangeEditValues&) override { return false; }
     bool editFilter(FilterEditValues&) override { return false; }
     bool editTimeStretch(TimeStretchValues&) override { return false; }
-    void runProgress(ProgressSource&) override { }
     void openSoundWindow(Ctest122Doc&, std::uint32_t) override { }
 };
 

@@ -8,7 +8,7 @@
 // Input: four bytes of output rate (little-endian), then the text.
 
 #include "FuzzSupport.h"
-#include "engine/FixedPoint.h"
+#include "model/FixedPoint.h"
 #include "model/UnitText.h"
 
 #include <cstdint>

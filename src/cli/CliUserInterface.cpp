@@ -15,10 +15,11 @@ namespace vellisto::cli {
 
 namespace {
 
-    // Set by the SIGINT handler: a lock-free atomic store is all it does.
+    // Set by the signal handler: a lock-free atomic store is all it does.
     std::atomic<bool> g_interrupted { false };
     static_assert(std::atomic<bool>::is_always_lock_free);
-    struct sigaction g_previous { };
+    constexpr int kCaught[] = { SIGINT, SIGTERM, SIGHUP, SIGPIPE };
+    struct sigaction g_previous[std::size(kCaught)] {};
 
     extern "C" void OnInterrupt(int) { g_interrupted.store(true); }
 
@@ -45,15 +46,21 @@ namespace {
 InterruptGuard::InterruptGuard()
 {
     g_interrupted.store(false);
-    struct sigaction action { };
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    ::sigaction(SIGINT, &action, &g_previous);
+    for (std::size_t i = 0; i < std::size(kCaught); ++i) {
+        struct sigaction action { };
+        action.sa_handler = kCaught[i] == SIGPIPE ? SIG_IGN : OnInterrupt;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(kCaught[i], &action, &g_previous[i]);
+    }
 }
 
-InterruptGuard::~InterruptGuard() { ::sigaction(SIGINT, &g_previous, nullptr); }
+InterruptGuard::~InterruptGuard()
+{
+    for (std::size_t i = 0; i < std::size(kCaught); ++i)
+        ::sigaction(kCaught[i], &g_previous[i], nullptr);
+}
 
-bool Interrupted() { return g_interrupted.load(); }
+const std::atomic<bool>& InterruptFlag() { return g_interrupted; }
 
 CliUserInterface::CliUserInterface(CliAnswers answers)
     : m_answers(std::move(answers))
@@ -61,30 +68,34 @@ CliUserInterface::CliUserInterface(CliAnswers answers)
 }
 
 MessageAnswer CliUserInterface::showMessage(
-    std::string_view text, TextId caption, MessageButtons buttons)
+    std::string_view text, TextId caption, MessageButtons buttons, std::string_view detail)
 {
     if (buttons == MessageButtons::kOkCancel) {
         // The question after a failed sound: the caller has already said
-        // which sound failed; go on unless --strict or Ctrl+C says stop.
-        return m_answers.strict || Interrupted() ? MessageAnswer::kCancel : MessageAnswer::kOk;
+        // which sound failed; go on unless --strict or an interrupt says stop.
+        return m_answers.strict || g_interrupted.load() ? MessageAnswer::kCancel
+                                                        : MessageAnswer::kOk;
     }
     if (caption == TextId::kInformation)
         m_notices.emplace_back(text);
     else
-        Failure(text);
+        Failure(text, detail);
     return buttons == MessageButtons::kYesNo ? MessageAnswer::kYes : MessageAnswer::kOk;
 }
 
-std::optional<std::u16string> CliUserInterface::chooseSaveFile(std::string_view, std::string_view)
+std::optional<std::string> CliUserInterface::chooseSaveFile(const FileRequest&)
 {
-    m_output = std::make_unique<platform::AtomicFileWriter>(m_answers.outputPath);
-    if (!m_output->open()) {
-        Failure(Text(TextId::kFailedMixing),
-            m_answers.outputPath + ": cannot create a temporary file in its folder");
-        m_output.reset();
-        return std::nullopt;
-    }
-    return platform::Utf8ToUtf16(m_output->temporaryPath());
+    return m_answers.outputPath;
+}
+
+std::optional<std::string> CliUserInterface::chooseOpenFile(const FileRequest&)
+{
+    return std::nullopt;
+}
+
+std::optional<std::string> CliUserInterface::chooseFolder(std::string_view, std::string_view)
+{
+    return std::nullopt;
 }
 
 void CliUserInterface::runProgress(ProgressSource& source)
@@ -96,10 +107,6 @@ void CliUserInterface::runProgress(ProgressSource& source)
     const std::uint64_t start = mix::SteadyMilliseconds();
     bool drawn = false;
     for (int poll = 0; !source.done() && !source.abortRequested(); ++poll) {
-        if (Interrupted()) {
-            source.requestAbort();
-            break;
-        }
         if (m_answers.showProgress && poll % kPollsPerDraw == 0) {
             DrawBar(mix::SteadyMilliseconds() - start, source.currentFrame(), source.totalFrames());
             drawn = true;
@@ -109,39 +116,5 @@ void CliUserInterface::runProgress(ProgressSource& source)
     if (drawn)
         std::fputs("\r\x1b[K", stderr); // clear the bar's line
 }
-
-bool CliUserInterface::commitOutput()
-{
-    if (m_output && m_output->commit())
-        return true;
-    Failure(Text(TextId::kFailedMixing), m_answers.outputPath + ": cannot replace the file");
-    return false;
-}
-
-std::optional<std::u16string> CliUserInterface::chooseOpenFile(std::string_view)
-{
-    return std::nullopt;
-}
-
-std::optional<std::u16string> CliUserInterface::chooseFolder(std::string_view)
-{
-    return std::nullopt;
-}
-
-std::optional<CompatibilityChoice> CliUserInterface::chooseCompatibility(
-    const CompatibilityChoice&, bool)
-{
-    return std::nullopt;
-}
-
-std::optional<std::string> CliUserInterface::inputText(std::string_view) { return std::nullopt; }
-
-bool CliUserInterface::editRangeAndData(RangeEditValues&) { return false; }
-
-bool CliUserInterface::editFilter(FilterEditValues&) { return false; }
-
-bool CliUserInterface::editTimeStretch(TimeStretchValues&) { return false; }
-
-void CliUserInterface::openSoundWindow(Ctest122Doc&, std::uint32_t) { }
 
 } // namespace vellisto::cli

@@ -1,13 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "cli/Input.h"
 
-#include "import/BmsImport.h"
-#include "import/MidiImport.h"
-#include "model/Document.h"
-#include "model/ProjectFile.h"
-#include "model/ProjectImport.h"
+#include "document/InputOpener.h"
 #include "model/TextTable.h"
-#include "platform/TextCodec.h"
 
 #include <algorithm>
 #include <array>
@@ -30,10 +25,7 @@ namespace {
         { "v1.2", Compatibility::kVer12 },
     } };
 
-    DocumentFileKind KindOf(const std::string& path)
-    {
-        return FileKindOf(platform::Utf8ToUtf16(path));
-    }
+    DocumentFileKind KindOf(const std::string& path) { return FileKindOf(path); }
 
     bool PathProblem(const std::string& path, const char* problem)
     {
@@ -41,52 +33,12 @@ namespace {
         return false;
     }
 
-    std::unique_ptr<Project> NewProject()
+    // The project read, or null after printing the system's message and the reader's reason.
+    std::unique_ptr<Project> Opened(OpenedInput input, const std::string& path)
     {
-        auto project = CreateProject();
-        if (!project)
-            Failure(Text(TextId::kOutOfMemory));
-        return project;
-    }
-
-    std::unique_ptr<Project> ReadProjectInput(const std::string& path)
-    {
-        auto project = NewProject();
-        if (!project)
-            return nullptr;
-        ProjectReadError error;
-        if (!ReadProjectFile(path, *project, &error)) {
-            Failure(
-                Text(TextId::kFailedLoadingProject), path + ": " + DescribeProjectReadError(error));
-            return nullptr;
-        }
-        return project;
-    }
-
-    // The "Compatibility and Format" choice, then the score's importer.
-    std::unique_ptr<Project> ImportScoreInput(
-        const std::string& path, DocumentFileKind kind, const CompatibilityChoice& choice)
-    {
-        auto project = NewProject();
-        if (!project)
-            return nullptr;
-        ApplyCompatibilityChoice(*project, choice);
-        if (kind == DocumentFileKind::kMidi) {
-            import::MidiReadError reason;
-            if (!import::ImportMidiFile(*project, path, &reason)) {
-                Failure(Text(TextId::kFailedLoadingMidi),
-                    path + ": " + import::DescribeMidiReadError(reason));
-                return nullptr;
-            }
-        } else {
-            import::BmsReadError reason = import::BmsReadError::kNone;
-            if (!import::ImportBmsFile(*project, path, &reason)) {
-                Failure(Text(TextId::kFailedLoadingBms),
-                    path + ": " + std::string(import::BmsReadErrorText(reason)));
-                return nullptr;
-            }
-        }
-        return project;
+        if (!input.project)
+            Failure(Text(input.message), input.reason.empty() ? "" : path + ": " + input.reason);
+        return std::move(input.project);
     }
 
     // The lists of another project come without the questions: a different
@@ -95,7 +47,7 @@ namespace {
     {
         if (!CheckInputPath(path, false))
             return nullptr;
-        auto source = ReadProjectInput(path);
+        auto source = Opened(OpenListSource(path), path);
         if (!source)
             return nullptr;
         const OutputFormat& from = source->settings.outputFormat;
@@ -109,16 +61,6 @@ namespace {
                 unsigned { from.channels }, to.samplesPerSecond, unsigned { to.bitsPerSample },
                 unsigned { to.channels });
         return source;
-    }
-
-    // "Import Sound List" without its questions.
-    bool ApplySoundList(Project& project, const std::string& kitPath)
-    {
-        const auto kit = ReadListSource(project, kitPath);
-        if (!kit)
-            return false;
-        CopySoundList(project, *kit);
-        return true;
     }
 
 } // namespace
@@ -193,11 +135,14 @@ std::unique_ptr<Project> OpenInput(const std::string& path, const InputOptions& 
     const DocumentFileKind kind = KindOf(path);
     if (!CheckInputPath(path, kind != DocumentFileKind::kProject))
         return nullptr;
-    auto project = kind == DocumentFileKind::kProject
-        ? ReadProjectInput(path)
-        : ImportScoreInput(path, kind, options.choice);
-    if (project && !options.soundList.empty() && !ApplySoundList(*project, options.soundList))
-        return nullptr;
+    auto project = Opened(OpenInputFile(path, options.choice), path);
+    if (project && !options.soundList.empty()) {
+        // "Import Sound List" without its questions.
+        const auto kit = ReadListSource(*project, options.soundList);
+        if (!kit)
+            return nullptr;
+        vellisto::ApplySoundList(*project, *kit);
+    }
     return project;
 }
 
@@ -206,7 +151,7 @@ bool ApplyTrackList(Project& project, const std::string& path)
     const auto source = ReadListSource(project, path);
     if (!source)
         return false;
-    if (!CopyTrackList(project, *source)) {
+    if (!vellisto::ApplyTrackList(project, *source)) {
         Failure(Text(TextId::kOutOfMemory));
         return false;
     }

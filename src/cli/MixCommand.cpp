@@ -4,17 +4,17 @@
 // Mixes the input into a WAVE file with the same mix command the desktop
 // uses, answering its questions from the options.
 
+#include "document/MixCommand.h"
+
 #include "cli/Args.h"
 #include "cli/CliUserInterface.h"
 #include "cli/Commands.h"
 #include "cli/ComputeOptions.h"
 #include "cli/Input.h"
 #include "engine/WaveWriter.h"
-#include "mix/MixingThread.h"
 #include "mix/SoundCache.h"
 #include "model/UnitText.h"
 #include "platform/File.h"
-#include "platform/TextCodec.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -76,18 +76,18 @@ int RunMix(CommandArgs args)
     }
     const InterruptGuard interrupts;
     CliUserInterface ui(std::move(answers));
-    mix::MixOptions options;
+    MixOptions options;
+    options.interrupt = &InterruptFlag();
     options.reportSoundFailure = [strict](std::uint32_t id, const mix::SoundFailure& failure) {
         std::fprintf(stderr, "vellisto-cli: %s: sound %u: %s: %s\n", strict ? "error" : "warning",
-            static_cast<unsigned>(id), platform::NativePath(failure.path).c_str(),
+            static_cast<unsigned>(id), failure.path.c_str(),
             mix::DescribeSoundFailure(failure).c_str());
     };
     // Relative sound names are resolved against the input's folder, so the
     // document path must name one even for a bare file name.
     std::error_code error;
-    const std::u16string documentPath
-        = platform::Utf8ToUtf16(std::filesystem::absolute(input, error).string());
-    const bool ok = mix::MixProject(*project, documentPath, ui, options) && ui.commitOutput();
+    const std::string documentPath = std::filesystem::absolute(input, error).string();
+    const bool ok = MixProject(*project, documentPath, ui, ui, ui, options);
     for (const std::string& notice : ui.notices()) {
         if (!ok)
             std::fprintf(stderr, "%s\n", notice.c_str());

@@ -2,11 +2,11 @@
 #include "editing/ClipboardCommands.h"
 
 #include "audio/WaveReader.h"
+#include "document/Document.h"
 #include "editing/ClipboardBlocks.h"
+#include "editing/EditDialogs.h"
 #include "model/Clipboard.h"
-#include "model/Document.h"
 #include "model/EventList.h"
-#include "model/UserInterface.h"
 
 #include <vector>
 
@@ -139,8 +139,7 @@ void CopySound(Ctest122Doc& document, Clipboard& clipboard, std::uint32_t soundI
         SetBlock(clipboard, WriteSoundBlock(*slot));
 }
 
-void PasteSound(
-    Ctest122Doc& document, UserInterface& ui, Clipboard& clipboard, std::uint32_t soundId)
+void PasteSound(Ctest122Doc& document, Messages& ui, Clipboard& clipboard, std::uint32_t soundId)
 {
     SoundSlot* slot = TargetSound(document, soundId);
     if (slot == nullptr)
@@ -156,7 +155,7 @@ void PasteSound(
     document.UpdateAllViews();
 }
 
-void ClearSound(Ctest122Doc& document, UserInterface& ui, std::uint32_t soundId)
+void ClearSound(Ctest122Doc& document, Messages& ui, std::uint32_t soundId)
 {
     SoundSlot* slot = TargetSound(document, soundId);
     if (slot == nullptr)

@@ -14,6 +14,7 @@
 
 namespace vellisto {
 class Clipboard;
+class Messages;
 }
 
 namespace vellisto::editing {
@@ -37,8 +38,7 @@ void ClearTrack(const EditContext& context);
 // slot too) and shows nothing; paste replaces the slot's name and settings
 // and releases its samples; clear empties the slot.
 void CopySound(Ctest122Doc& document, Clipboard& clipboard, std::uint32_t soundId);
-void PasteSound(
-    Ctest122Doc& document, UserInterface& ui, Clipboard& clipboard, std::uint32_t soundId);
-void ClearSound(Ctest122Doc& document, UserInterface& ui, std::uint32_t soundId);
+void PasteSound(Ctest122Doc& document, Messages& ui, Clipboard& clipboard, std::uint32_t soundId);
+void ClearSound(Ctest122Doc& document, Messages& ui, std::uint32_t soundId);
 
 } // namespace vellisto::editing

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "editing/EditOperations.h"
 
+#include "document/Document.h"
 #include "editing/DataExpression.h"
-#include "model/Document.h"
+#include "editing/EditDialogs.h"
 #include "model/EventList.h"
 #include "model/UnitText.h"
-#include "model/UserInterface.h"
 
 #include <algorithm>
 #include <array>

@@ -18,7 +18,7 @@
 
 namespace vellisto {
 class Ctest122Doc;
-class UserInterface;
+class EditorUserInterface;
 } // namespace vellisto
 
 namespace vellisto::editing {
@@ -28,7 +28,7 @@ namespace vellisto::editing {
 // count; the graph view's last clicked event, any value when none).
 struct EditContext {
     Ctest122Doc& document;
-    UserInterface& ui;
+    EditorUserInterface& ui;
     std::uint32_t track;
     std::uint32_t cursor;
 };

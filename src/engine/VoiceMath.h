@@ -6,9 +6,9 @@
 // in unsigned arithmetic so that every input, however large, has one defined
 // result. Divisions of signed values truncate toward zero.
 
-#include "engine/FixedPoint.h"
 #include "engine/MixState.h"
 #include "engine/Mixer.h"
+#include "model/FixedPoint.h"
 #include "model/Project.h"
 
 #include <cstdint>

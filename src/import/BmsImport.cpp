@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "import/BmsImport.h"
 
-#include "engine/FixedPoint.h"
 #include "import/BmsLine.h"
 #include "import/BmsText.h"
 #include "import/ScoreTime.h"
 #include "import/TrackAppender.h"
 #include "model/EventList.h"
+#include "model/FixedPoint.h"
 #include "platform/File.h"
 #include "platform/TextCodec.h"
 

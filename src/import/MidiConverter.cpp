@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "import/MidiConverter.h"
 
-#include "engine/FixedPoint.h"
 #include "import/ImportTables.h"
 #include "model/EventList.h"
+#include "model/FixedPoint.h"
 
 namespace vellisto::import {
 

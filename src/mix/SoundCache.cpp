@@ -2,12 +2,8 @@
 #include "mix/SoundCache.h"
 
 #include "audio/ConvertSound.h"
-#include "model/TextTable.h"
-#include "model/UserInterface.h"
 #include "platform/File.h"
 #include "platform/TextCodec.h"
-
-#include <cstdio>
 
 namespace vellisto::mix {
 
@@ -15,21 +11,9 @@ namespace {
 
     constexpr char16_t kRelativeMark = u'\\'; // a name beginning with it is relative
 
-    bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
-
     std::u16string_view StoredName(const Name& name) { return { name.data(), NameLength(name) }; }
 
-    // A path up to, not including, its last separator; nullopt when it has none.
-    std::optional<std::u16string> FolderWithoutSeparator(std::u16string_view path)
-    {
-        for (std::size_t i = path.size(); i > 0; --i) {
-            if (IsSeparator(path[i - 1]))
-                return std::u16string(path.substr(0, i - 1));
-        }
-        return std::nullopt;
-    }
-
-    void Report(SoundFailure* failure, SoundFailureKind kind, std::u16string path = {})
+    void Report(SoundFailure* failure, SoundFailureKind kind, std::string path = {})
     {
         if (failure == nullptr)
             return;
@@ -60,29 +44,40 @@ std::string DescribeSoundFailure(const SoundFailure& failure)
     return {};
 }
 
-std::u16string BaseDirectory(const Project& project, std::u16string_view documentPath)
+std::string RelativeNamesFolder(std::string_view documentPath)
 {
-    const Name& basePath = project.settings.basePath;
-    if (basePath[0] != 0)
-        return std::u16string(StoredName(basePath)); // exactly as stored: nothing added or removed
-    if (auto folder = FolderWithoutSeparator(documentPath))
-        return *folder;
+    const std::size_t slash = documentPath.rfind('/');
+    if (slash == 0)
+        return "/";
+    if (slash != std::string_view::npos)
+        return std::string(documentPath.substr(0, slash));
     // An unsaved project: the program's own folder, cut the same way.
-    const std::u16string program = platform::Utf8ToUtf16(platform::ExecutableFolder());
-    return FolderWithoutSeparator(program).value_or(u".");
+    std::string program = platform::ExecutableFolder();
+    program.pop_back();
+    return program.empty() ? "." : program;
 }
 
-std::optional<std::u16string> SoundFilePath(
-    const Project& project, std::u16string_view documentPath, const SoundSlot& slot)
+std::optional<std::string> SoundFilePath(
+    const Project& project, std::string_view documentPath, const SoundSlot& slot)
 {
     const std::u16string_view name = StoredName(slot.fileName);
-    std::u16string path;
-    if (!name.empty() && name[0] == kRelativeMark)
-        path = BaseDirectory(project, documentPath);
-    path += name;
-    if (path.size() >= kNameUnits)
+    if (name.empty() || name[0] != kRelativeMark)
+        return name.size() >= kNameUnits ? std::nullopt : std::optional(platform::NativePath(name));
+    const Name& basePath = project.settings.basePath;
+    if (basePath[0] != 0) {
+        // Exactly as stored, nothing added or removed: both parts are stored names.
+        std::u16string path(StoredName(basePath));
+        path += name;
+        if (path.size() >= kNameUnits)
+            return std::nullopt;
+        return platform::NativePath(path);
+    }
+    // The folder is native and joins the stored part without conversion; the
+    // limit counts its characters as the stored form would.
+    const std::string folder = RelativeNamesFolder(documentPath);
+    if (platform::Utf8ToUtf16(folder).size() + name.size() >= kNameUnits)
         return std::nullopt;
-    return path;
+    return platform::NativePathIn(folder, name);
 }
 
 bool LoadSoundFile(const std::string& nativePath, const OutputFormat& format,
@@ -108,8 +103,8 @@ bool LoadSoundFile(const std::string& nativePath, const OutputFormat& format,
     return true;
 }
 
-bool PrepareSound(Project& project, std::u16string_view documentPath, std::uint32_t soundId,
-    SoundFailure* failure)
+bool PrepareSound(
+    Project& project, std::string_view documentPath, std::uint32_t soundId, SoundFailure* failure)
 {
     SoundSlot* slot = project.findSound(soundId);
     if (slot == nullptr) {
@@ -124,34 +119,29 @@ bool PrepareSound(Project& project, std::u16string_view documentPath, std::uint3
 
     const auto path = SoundFilePath(project, documentPath, *slot);
     if (!path) {
-        Report(failure, SoundFailureKind::kPathTooLong, std::u16string(StoredName(slot->fileName)));
+        Report(failure, SoundFailureKind::kPathTooLong,
+            platform::Utf16ToUtf8(StoredName(slot->fileName)));
         return false;
     }
     if (failure != nullptr)
         failure->path = *path;
     // The slot's stored name is left as it is: the full path is only used to open the file.
-    return LoadSoundFile(
-        platform::NativePath(*path), format, project.settings.loadingInterpolation, *slot, failure);
+    return LoadSoundFile(*path, format, project.settings.loadingInterpolation, *slot, failure);
 }
 
-bool PrepareAllSounds(Project& project, std::u16string_view documentPath, UserInterface& ui,
-    const SoundFailureReporter& reportFailure)
+bool PrepareAllSounds(Project& project, std::string_view documentPath,
+    const SoundFailureHandler& onFailure, const std::function<bool()>& stopRequested)
 {
     for (std::uint32_t id = 0; id < kSoundCount; ++id) {
+        if (stopRequested && stopRequested())
+            return false;
         SoundSlot& slot = project.sounds[id];
         if (slot.empty()) {
             audio::FreeSampleData(slot);
             continue;
         }
         SoundFailure failure;
-        if (PrepareSound(project, documentPath, id, &failure))
-            continue;
-        if (reportFailure)
-            reportFailure(id, failure);
-        char text[128];
-        std::snprintf(
-            text, sizeof text, Text(TextId::kFailedLoadingSound).data(), static_cast<unsigned>(id));
-        if (ui.showMessage(text, TextId::kError, MessageButtons::kOkCancel) != MessageAnswer::kOk)
+        if (!PrepareSound(project, documentPath, id, &failure) && !onFailure(id, failure))
             return false;
     }
     return true;

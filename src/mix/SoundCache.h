@@ -23,10 +23,6 @@
 #include <string>
 #include <string_view>
 
-namespace vellisto {
-class UserInterface;
-}
-
 namespace vellisto::mix {
 
 // Why a sound could not be prepared, for callers that say more than the
@@ -41,24 +37,26 @@ enum class SoundFailureKind {
 
 struct SoundFailure {
     SoundFailureKind kind = SoundFailureKind::kNone;
-    std::u16string path; // the full name tried (base directory + name for a relative name)
+    std::string path; // the native path tried (base directory + name for a relative name)
     audio::WaveReadError read; // the reader's reason for kUnreadable
 };
 
 // One line describing a failure ("cannot open the file", ...), without the path.
 std::string DescribeSoundFailure(const SoundFailure& failure);
 
-// The directory that relative names are appended to, without a trailing
-// separator in the document and program cases (the name's own '\' supplies
-// it). documentPath is the document's path; empty for an unsaved project. On
-// this platform both '\' and '/' end a folder.
-std::u16string BaseDirectory(const Project& project, std::u16string_view documentPath);
+// The native folder that relative names are looked up in when the project
+// has no base path: the folder of documentPath (the document's native path),
+// else, for an unsaved project, the folder of the program itself; without a
+// trailing '/'.
+std::string RelativeNamesFolder(std::string_view documentPath);
 
-// The full name a slot's file is read from: base directory + name when the
-// name begins with '\', the name unchanged otherwise. nullopt when the result
-// would be 260 characters or longer.
-std::optional<std::u16string> SoundFilePath(
-    const Project& project, std::u16string_view documentPath, const SoundSlot& slot);
+// The native path a slot's file is read from: for a name beginning with '\'
+// the base directory (the project's stored base path, else
+// RelativeNamesFolder) followed by the name, the name itself otherwise;
+// stored parts are converted and matched without regard to case. nullopt when
+// the full name would be 260 characters or longer.
+std::optional<std::string> SoundFilePath(
+    const Project& project, std::string_view documentPath, const SoundSlot& slot);
 
 // Reads the WAVE file at nativePath into the slot, which must hold no
 // samples, and converts it to format with the given loading interpolation
@@ -69,18 +67,18 @@ bool LoadSoundFile(const std::string& nativePath, const OutputFormat& format,
 // Makes sound soundId playable in the output format: keeps cached samples of
 // the right format, otherwise releases them and reads and converts the file.
 // On failure the slot holds no samples and keeps its name.
-bool PrepareSound(Project& project, std::u16string_view documentPath, std::uint32_t soundId,
+bool PrepareSound(Project& project, std::string_view documentPath, std::uint32_t soundId,
     SoundFailure* failure = nullptr);
 
-// Called for each sound that fails, before the user is asked about it.
-using SoundFailureReporter = std::function<void(std::uint32_t soundId, const SoundFailure&)>;
+// Told of each sound that fails; returns whether to go on without it.
+using SoundFailureHandler = std::function<bool(std::uint32_t soundId, const SoundFailure&)>;
 
 // Prepares every sound in ID order; empty slots just lose any samples they
-// still hold. For each sound that fails the user is asked "Failed in loading
-// sound %u. Do you want to continue?" (caption "Error", OK and Cancel): OK
-// goes on and leaves the sound silent, Cancel gives up. true to proceed.
-bool PrepareAllSounds(Project& project, std::u16string_view documentPath, UserInterface& ui,
-    const SoundFailureReporter& reportFailure = {});
+// still hold. A sound that fails stays silent if onFailure says to go on;
+// otherwise preparation stops and the result is false. stopRequested, when
+// given, is asked before each sound and stops preparation (false) when true.
+bool PrepareAllSounds(Project& project, std::string_view documentPath,
+    const SoundFailureHandler& onFailure, const std::function<bool()>& stopRequested = {});
 
 // Releases the samples of all 1024 slots (samples null, sampleBytes 0), so
 // that the next mix or preview reads and converts every sound again.

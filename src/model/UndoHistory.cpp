@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "model/UndoHistory.h"
 
-#include "model/Document.h"
 #include "model/ProjectImport.h"
-#include "model/UserInterface.h"
 
 #include <utility>
 
@@ -76,22 +74,6 @@ void UndoHistory::clear()
 void UndoHistory::setRecordFactory(std::function<std::unique_ptr<Project>()> factory)
 {
     m_factory = std::move(factory);
-}
-
-bool RecordUndoStep(Ctest122Doc& document, UserInterface& ui, bool merge)
-{
-    Project* project = document.project();
-    if (project == nullptr)
-        return false;
-    const auto result = document.undoHistory().record(*project, merge);
-    // The caller changes the project whatever happened here, and a change made
-    // after a save must still be offered for saving: mark the document every time.
-    document.setModified(true);
-    if (result == UndoHistory::RecordResult::kOutOfMemory) {
-        ShowError(ui, TextId::kOutOfMemoryNoUndo);
-        return false;
-    }
-    return true;
 }
 
 } // namespace vellisto

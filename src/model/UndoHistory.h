@@ -26,9 +26,6 @@
 
 namespace vellisto {
 
-class Ctest122Doc;
-class UserInterface;
-
 class UndoHistory {
 public:
     enum class RecordResult {
@@ -74,11 +71,5 @@ private:
     bool m_merge = false;
     std::function<std::unique_ptr<Project>()> m_factory;
 };
-
-// Records an undo step for document just before a change and marks the
-// document modified. Out of memory shows "Failed in allocating memory space.
-// Undo of this operation does not work." and returns false; the caller makes
-// its change all the same.
-bool RecordUndoStep(Ctest122Doc& document, UserInterface& ui, bool merge);
 
 } // namespace vellisto

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "model/UnitText.h"
 
-#include "engine/FixedPoint.h"
+#include "model/FixedPoint.h"
 
 #include <charconv>
 #include <cstdio>

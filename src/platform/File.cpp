@@ -4,7 +4,9 @@
 #include "platform/TextCodec.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <strings.h>
@@ -39,14 +41,18 @@ namespace {
         return found;
     }
 
-    std::string ResolveCaseInsensitive(const std::string& path)
+    // folder + path, where the components of path that do not exist as
+    // written are matched without regard to case; folder (empty, or ending
+    // in '/') is taken as it is. The plain join when nothing matches.
+    std::string ResolveCaseInsensitive(const std::string& folder, const std::string& path)
     {
-        if (path.empty() || Exists(path))
-            return path;
-        std::string resolved;
+        const std::string joined = folder + path;
+        if (path.empty() || Exists(joined))
+            return joined;
+        std::string resolved = folder;
         std::size_t start = 0;
-        if (path[0] == '/') {
-            resolved = "/";
+        if (folder.empty() && path[0] == '/') {
+            resolved.assign(1, '/');
             start = 1;
         }
         while (start <= path.size()) {
@@ -59,7 +65,7 @@ namespace {
                 if (!Exists(candidate)) {
                     const auto match = MatchComponent(resolved, component);
                     if (!match)
-                        return path;
+                        return joined;
                     candidate = resolved + *match;
                 }
                 resolved = candidate;
@@ -73,17 +79,38 @@ namespace {
 
 } // namespace
 
+namespace {
+
+    std::string WithSlashes(std::string path)
+    {
+        for (char& c : path) {
+            if (c == '\\')
+                c = '/';
+        }
+        return path;
+    }
+
+} // namespace
+
 std::string NativePath(std::string_view utf8Name)
 {
-    std::string path(utf8Name);
-    for (char& c : path) {
-        if (c == '\\')
-            c = '/';
-    }
-    return ResolveCaseInsensitive(path);
+    return ResolveCaseInsensitive({}, WithSlashes(std::string(utf8Name)));
 }
 
 std::string NativePath(std::u16string_view name) { return NativePath(Utf16ToUtf8(name)); }
+
+std::string NativePathIn(std::string_view nativeFolder, std::u16string_view name)
+{
+    std::string folder(nativeFolder);
+    std::string rest = WithSlashes(Utf16ToUtf8(name));
+    if (folder.empty())
+        return ResolveCaseInsensitive({}, rest);
+    if (folder.back() != '/')
+        folder += '/';
+    while (!rest.empty() && rest.front() == '/')
+        rest.erase(0, 1);
+    return ResolveCaseInsensitive(folder, rest);
+}
 
 std::u16string FolderOf(std::u16string_view path)
 {
@@ -148,7 +175,19 @@ bool File::createForWriting(const std::string& nativePath)
 {
     close();
     m_fd = ::open(nativePath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    return m_fd >= 0;
+    return m_fd >= 0 || failed();
+}
+
+void File::adoptDescriptor(int fd)
+{
+    close();
+    m_fd = fd;
+}
+
+bool File::failed()
+{
+    m_error = errno;
+    return false;
 }
 
 std::size_t File::read(void* buffer, std::size_t size)
@@ -176,8 +215,12 @@ bool File::write(const void* data, std::size_t size)
         const ssize_t n = ::write(m_fd, in + done, size - done);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (n < 0)
+            return failed();
+        if (n == 0) {
+            m_error = ENOSPC;
             return false;
+        }
         done += static_cast<std::size_t>(n);
     }
     return true;
@@ -187,14 +230,14 @@ bool File::seek(std::uint64_t offset)
 {
     if (m_fd < 0 || offset > static_cast<std::uint64_t>(INT64_MAX))
         return false;
-    return ::lseek(m_fd, static_cast<off_t>(offset), SEEK_SET) >= 0;
+    return ::lseek(m_fd, static_cast<off_t>(offset), SEEK_SET) >= 0 || failed();
 }
 
 bool File::truncate(std::uint64_t length)
 {
     if (m_fd < 0 || length > static_cast<std::uint64_t>(INT64_MAX))
         return false;
-    return ::ftruncate(m_fd, static_cast<off_t>(length)) == 0;
+    return ::ftruncate(m_fd, static_cast<off_t>(length)) == 0 || failed();
 }
 
 std::optional<std::uint64_t> File::length() const
@@ -205,13 +248,13 @@ std::optional<std::uint64_t> File::length() const
     return static_cast<std::uint64_t>(st.st_size);
 }
 
-bool File::sync() { return m_fd >= 0 && ::fsync(m_fd) == 0; }
+bool File::sync() { return m_fd >= 0 && (::fsync(m_fd) == 0 || failed()); }
 
 bool File::close()
 {
     if (m_fd < 0)
         return true;
-    const bool ok = ::close(m_fd) == 0;
+    const bool ok = ::close(m_fd) == 0 || failed();
     m_fd = -1;
     return ok;
 }
@@ -244,38 +287,79 @@ AtomicFileWriter::~AtomicFileWriter()
     }
 }
 
+bool AtomicFileWriter::fail(int error)
+{
+    m_error = error;
+    return false;
+}
+
 bool AtomicFileWriter::open()
 {
-    // Only a regular file (or nothing) is replaced: renaming over a folder, a
-    // device or a pipe would destroy it instead of writing into it.
+    // An output that is a link to a file: the file it points to is replaced,
+    // in its own folder, and the link stays.
     struct stat st { };
-    if (::stat(m_target.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
-        return false;
+    if (::lstat(m_target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        char* resolved = ::realpath(m_target.c_str(), nullptr);
+        if (resolved == nullptr)
+            return fail(errno);
+        m_target = resolved;
+        std::free(resolved);
+    }
+    m_replacing = ::stat(m_target.c_str(), &st) == 0;
+    if (m_replacing) {
+        // Only a regular file is replaced: renaming over a folder, a device
+        // or a pipe would destroy it instead of writing into it.
+        if (!S_ISREG(st.st_mode))
+            return fail(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+        // A write-protected file is refused as the shell refuses it, though
+        // the folder would let the rename replace it.
+        if (::access(m_target.c_str(), W_OK) != 0)
+            return fail(errno);
+        m_mode = st.st_mode & 07777;
+        m_owner = st.st_uid;
+        m_group = st.st_gid;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        m_mode = 0666 & ~mask;
+    }
     const std::size_t slash = m_target.rfind('/');
     const std::string folder = slash == std::string::npos ? "" : m_target.substr(0, slash + 1);
+    // A name the file system cannot hold would only fail at the rename, after
+    // the whole mix: refuse it now.
+    const long nameMax = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+    if ((nameMax > 0 && m_target.size() - folder.size() > static_cast<std::size_t>(nameMax))
+        || m_target.size() >= PATH_MAX)
+        return fail(ENAMETOOLONG);
     std::string pattern = folder + ".vellisto-XXXXXX";
-    const int fd = ::mkstemp(pattern.data());
+    // mkstemp creates the file exclusively (a planted link or file at the
+    // name makes it pick another), and its descriptor is the one written
+    // through: the file is never opened again by name.
+    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0)
-        return false;
-    ::close(fd);
+        return fail(errno);
     m_tempPath = pattern;
-    return m_file.createForWriting(m_tempPath);
+    m_file.adoptDescriptor(fd);
+    return true;
 }
 
 bool AtomicFileWriter::commit()
 {
     if (!m_file.isOpen())
-        return false;
-    const bool flushed = m_file.sync();
-    const bool closed = m_file.close();
-    if (!flushed || !closed)
-        return false;
-    // mkstemp makes the file 0600; give it the permissions a created file gets.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::chmod(m_tempPath.c_str(), 0666 & ~mask);
+        return fail(EBADF);
+    if (!m_file.sync())
+        return fail(m_file.lastError());
+    // The new file takes the replaced file's mode, and its owner where the
+    // system permits; a new file gets the mode a created file gets.
+    if (m_replacing)
+        (void)!::fchown(m_file.descriptor(), m_owner, m_group); // may be refused: then ours
+
+    if (::fchmod(m_file.descriptor(), m_mode) != 0)
+        return fail(errno);
+    if (!m_file.close())
+        return fail(m_file.lastError());
     if (::rename(m_tempPath.c_str(), m_target.c_str()) != 0)
-        return false;
+        return fail(errno);
     m_committed = true;
     return true;
 }

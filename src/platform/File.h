@@ -23,6 +23,12 @@ namespace vellisto::platform {
 std::string NativePath(std::u16string_view name);
 std::string NativePath(std::string_view utf8Name);
 
+// A stored name (or the rest of one, after its leading backslash) inside a native
+// folder: the folder's bytes are taken as they are, since they come from the
+// file system or the user and need no conversion; only the stored part is
+// converted and matched without regard to case.
+std::string NativePathIn(std::string_view nativeFolder, std::u16string_view name);
+
 // The folder part of a path, where both '/' and '\' separate, including the
 // final separator ("a\b/c.wav" gives "a\b/"); empty when there is none.
 std::u16string FolderOf(std::u16string_view path);
@@ -43,6 +49,12 @@ public:
     bool openForReading(const std::string& nativePath);
     // Creates or truncates a file for writing.
     bool createForWriting(const std::string& nativePath);
+    // Takes over an open descriptor (closing any file held before).
+    void adoptDescriptor(int fd);
+    int descriptor() const { return m_fd; }
+    // The system's error number of the last failed create, write, seek,
+    // truncate, sync or close (ENOSPC for a write that made no progress).
+    int lastError() const { return m_error; }
 
     bool isOpen() const { return m_fd >= 0; }
     // Reads up to size bytes; returns the count read (short at the end of the file).
@@ -58,7 +70,10 @@ public:
     bool close();
 
 private:
+    bool failed(); // records errno; always false
+
     int m_fd = -1;
+    int m_error = 0;
 };
 
 // Reads a whole regular file; nullopt when it cannot be opened or read, or is
@@ -68,7 +83,11 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(
 
 // Writes a file through a temporary file in the same folder that is renamed
 // over the target only when write() returned true and everything was flushed,
-// so a failed write never destroys an existing file.
+// so a failed write never destroys an existing file. The temporary file is
+// created exclusively and written through the descriptor of its creation.
+// A replaced file's mode (and owner, where permitted) carries over; a
+// write-protected target is refused; a target that is a link to a file
+// replaces the file it points to and leaves the link.
 class AtomicFileWriter {
 public:
     explicit AtomicFileWriter(std::string targetPath);
@@ -80,12 +99,21 @@ public:
     File& file() { return m_file; }
     const std::string& temporaryPath() const { return m_tempPath; }
     bool commit(); // flush, close and rename over the target
+    // The system's error number of the failed open or commit.
+    int error() const { return m_error; }
 
 private:
+    bool fail(int error); // records error; always false
+
     std::string m_target;
     std::string m_tempPath;
     File m_file;
     bool m_committed = false;
+    bool m_replacing = false;
+    unsigned m_mode = 0;
+    unsigned m_owner = 0;
+    unsigned m_group = 0;
+    int m_error = 0;
 };
 
 } // namespace vellisto::platform

@@ -4,8 +4,8 @@
 // A document with a new project and helpers to fill and read one track, for
 // the edit command tests.
 
+#include "document/Document.h"
 #include "editing/EditOperations.h"
-#include "model/Document.h"
 #include "model/EventList.h"
 #include "support/FakeClipboard.h"
 #include "support/ScriptedUserInterface.h"

@@ -4,8 +4,8 @@
 // Small builders for engine tests: a project in memory with hand-made 16-bit
 // sounds (allocated with their guard zones) and events, rendered from frame 0.
 
-#include "engine/FixedPoint.h"
 #include "engine/Mixer.h"
+#include "model/FixedPoint.h"
 #include "model/Project.h"
 
 #include <cstdint>

@@ -6,7 +6,6 @@
 #include "mix/MixTestUtil.h"
 #include "platform/File.h"
 #include "platform/TextCodec.h"
-#include "support/ScriptedUserInterface.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -17,7 +16,6 @@ using vellisto::test::MixFolder;
 using vellisto::test::PcmFormat;
 using vellisto::test::SetName;
 using vellisto::test::U16;
-using vellisto::testing::ScriptedUserInterface;
 
 namespace {
 
@@ -44,31 +42,33 @@ TEST(SoundCache, BaseDirectoryCases)
     SoundSlot& slot = project->sounds[0];
     SetName(slot.fileName, u"\\kick.wav");
 
-    // A base path is used exactly as stored: no separator added or removed.
+    // A base path is used exactly as stored (no separator added or removed),
+    // then converted as a stored name.
     SetName(project->settings.basePath, u"D:\\snd");
-    EXPECT_EQ(SoundFilePath(*project, u"C:\\p\\song.spj", slot), u"D:\\snd\\kick.wav");
+    EXPECT_EQ(SoundFilePath(*project, "/p/song.spj", slot), "D:/snd/kick.wav");
     SetName(project->settings.basePath, u"D:\\snd\\");
-    EXPECT_EQ(SoundFilePath(*project, u"C:\\p\\song.spj", slot), u"D:\\snd\\\\kick.wav");
+    EXPECT_EQ(SoundFilePath(*project, "/p/song.spj", slot), "D:/snd//kick.wav");
 
-    // Without one, the document's folder up to its last separator, '\' or '/'.
+    // Without one, the document's native folder, its bytes untouched: a '\'
+    // in a folder name is part of the name there.
     project->settings.basePath = {};
-    EXPECT_EQ(SoundFilePath(*project, u"C:\\p\\song.spj", slot), u"C:\\p\\kick.wav");
-    EXPECT_EQ(SoundFilePath(*project, u"/home/u/a\\b/song.spj", slot), u"/home/u/a\\b\\kick.wav");
-    EXPECT_EQ(SoundFilePath(*project, u"/song.spj", slot), u"\\kick.wav");
+    EXPECT_EQ(SoundFilePath(*project, "/p/song.spj", slot), "/p/kick.wav");
+    EXPECT_EQ(SoundFilePath(*project, "/home/u/a\\b/song.spj", slot), "/home/u/a\\b/kick.wav");
+    EXPECT_EQ(SoundFilePath(*project, "/home/\xff\xfe/song.spj", slot), "/home/\xff\xfe/kick.wav");
+    EXPECT_EQ(SoundFilePath(*project, "/song.spj", slot), "/kick.wav");
 
-    // An unsaved project (no separator in its path) uses the program's folder.
-    std::string program = platform::ExecutableFolder();
+    // An unsaved project (no folder in its path) uses the program's folder.
+    const std::string program = platform::ExecutableFolder();
     ASSERT_EQ(program.back(), '/');
-    program.pop_back();
-    EXPECT_EQ(SoundFilePath(*project, u"", slot), U16(program) + u"\\kick.wav");
-    EXPECT_EQ(SoundFilePath(*project, u"song.spj", slot), U16(program) + u"\\kick.wav");
+    EXPECT_EQ(SoundFilePath(*project, "", slot), program + "kick.wav");
+    EXPECT_EQ(SoundFilePath(*project, "song.spj", slot), program + "kick.wav");
 
-    // Other names are used unchanged, whatever the base path.
+    // Other names are used as stored, whatever the base path.
     SetName(project->settings.basePath, u"D:\\snd");
     SetName(slot.fileName, u"E:\\abs\\kick.wav");
-    EXPECT_EQ(SoundFilePath(*project, u"C:\\p\\song.spj", slot), u"E:\\abs\\kick.wav");
+    EXPECT_EQ(SoundFilePath(*project, "/p/song.spj", slot), "E:/abs/kick.wav");
     SetName(slot.fileName, u"sub\\kick.wav");
-    EXPECT_EQ(SoundFilePath(*project, u"C:\\p\\song.spj", slot), u"sub\\kick.wav");
+    EXPECT_EQ(SoundFilePath(*project, "/p/song.spj", slot), "sub/kick.wav");
 }
 
 TEST(SoundCache, FullPathOf260CharactersIsRefused)
@@ -78,12 +78,21 @@ TEST(SoundCache, FullPathOf260CharactersIsRefused)
     const std::u16string base(250, u'd');
     SetName(project->settings.basePath, base);
     SetName(slot.fileName, u"\\12345678"); // 250 + 9 = 259: still fits
-    EXPECT_EQ(SoundFilePath(*project, u"", slot)->size(), 259u);
+    EXPECT_EQ(SoundFilePath(*project, "", slot)->size(), 259u);
     SetName(slot.fileName, u"\\123456789"); // 260: refused
-    EXPECT_FALSE(SoundFilePath(*project, u"", slot));
+    EXPECT_FALSE(SoundFilePath(*project, "", slot));
+
+    // Without a base path the document's folder counts as stored characters.
+    project->settings.basePath = {};
+    SetName(slot.fileName, u"\\k.wav");
+    const std::string folder = "/" + std::string(252, 'd');
+    EXPECT_TRUE(SoundFilePath(*project, folder + "/s.spj", slot)); // 253 + 6 = 259
+    EXPECT_FALSE(SoundFilePath(*project, folder + "d/s.spj", slot)); // 260
+    SetName(slot.fileName, u"\\123456789");
+    SetName(project->settings.basePath, base);
 
     SoundFailure failure;
-    EXPECT_FALSE(PrepareSound(*project, u"", 3, &failure));
+    EXPECT_FALSE(PrepareSound(*project, "", 3, &failure));
     EXPECT_EQ(failure.kind, SoundFailureKind::kPathTooLong);
     EXPECT_EQ(NameOf(slot), u"\\123456789");
     EXPECT_EQ(slot.samples, nullptr);
@@ -100,7 +109,7 @@ TEST_F(SoundPreparation, ReadsRelativeNamesFromBasePathAndDocumentFolder)
     for (const std::string& base : { folder(), folder() + "/" }) {
         SetName(project->settings.basePath, U16(base));
         ClearCache(*project);
-        ASSERT_TRUE(PrepareSound(*project, u"/nowhere/song.spj", 7)) << base;
+        ASSERT_TRUE(PrepareSound(*project, "/nowhere/song.spj", 7)) << base;
         EXPECT_EQ(vellisto::test::Samples16(slot), (std::vector<int> { 1, 2, 3 }));
         EXPECT_EQ(NameOf(slot), u"\\kick.wav");
     }
@@ -108,13 +117,13 @@ TEST_F(SoundPreparation, ReadsRelativeNamesFromBasePathAndDocumentFolder)
     // The document's folder when the base path is empty; a wrong base path fails.
     project->settings.basePath = {};
     ClearCache(*project);
-    EXPECT_TRUE(PrepareSound(*project, U16(folder() + "/song.spj"), 7));
+    EXPECT_TRUE(PrepareSound(*project, folder() + "/song.spj", 7));
     SetName(project->settings.basePath, u"/nowhere");
     ClearCache(*project);
     SoundFailure failure;
-    EXPECT_FALSE(PrepareSound(*project, U16(folder() + "/song.spj"), 7, &failure));
+    EXPECT_FALSE(PrepareSound(*project, folder() + "/song.spj", 7, &failure));
     EXPECT_EQ(failure.kind, SoundFailureKind::kUnreadable);
-    EXPECT_EQ(failure.path, u"/nowhere\\kick.wav");
+    EXPECT_EQ(failure.path, "/nowhere/kick.wav");
     EXPECT_EQ(NameOf(slot), u"\\kick.wav"); // the stored name survives a failure too
 }
 
@@ -124,7 +133,7 @@ TEST_F(SoundPreparation, ConvertsToTheOutputFormat)
     SoundSlot& slot = project->sounds[0];
     SetName(slot.fileName, U16(path("pad.wav")));
     project->settings.loadingInterpolation = static_cast<std::uint32_t>(Interpolation::kNone);
-    ASSERT_TRUE(PrepareSound(*project, u"", 0));
+    ASSERT_TRUE(PrepareSound(*project, "", 0));
     // 22050 Hz mono to 44100 Hz stereo: twice the frames, two channels each.
     EXPECT_TRUE(SameFormatKey(slot.dataFormat, project->settings.outputFormat));
     EXPECT_EQ(slot.sampleBytes, 8u * 2 * 2);
@@ -136,7 +145,7 @@ TEST_F(SoundPreparation, ReusesCachedSamplesUntilTheFormatChanges)
     writeWave("hat.wav", 1, 44100, { 5, 6, 7, 8 });
     SoundSlot& slot = project->sounds[2];
     SetName(slot.fileName, u"\\hat.wav");
-    const std::u16string document = U16(folder() + "/song.spj");
+    const std::string document = folder() + "/song.spj";
     ASSERT_TRUE(PrepareSound(*project, document, 2));
     const std::uint32_t stereoBytes = slot.sampleBytes;
     EXPECT_EQ(stereoBytes, 4u * 2 * 2);
@@ -164,7 +173,7 @@ TEST_F(SoundPreparation, ReusesCachedSamplesUntilTheFormatChanges)
     EXPECT_EQ(slot.sampleBytes, 0u);
 }
 
-TEST_F(SoundPreparation, FailedSoundsAskWhetherToContinue)
+TEST_F(SoundPreparation, FailedSoundsGoToTheHandlerWhichDecides)
 {
     writeWave("ok.wav", 2, 44100, { 1, 1 });
     SetName(project->sounds[1].fileName, u"\\ok.wav");
@@ -172,32 +181,32 @@ TEST_F(SoundPreparation, FailedSoundsAskWhetherToContinue)
     SetName(project->sounds[9].fileName, u"\\gone.wav");
     // An empty slot that still holds samples loses them.
     vellisto::test::SetSamples(project->sounds[20], PcmFormat(2, 44100, 16), { 1, 2 });
-    const std::u16string document = U16(folder() + "/song.spj");
+    const std::string document = folder() + "/song.spj";
 
-    std::vector<std::pair<std::uint32_t, std::u16string>> reported;
-    const SoundFailureReporter reporter = [&](std::uint32_t id, const SoundFailure& failure) {
+    // The handler hears of each failure in ID order and decides whether to go on.
+    std::vector<std::pair<std::uint32_t, std::string>> reported;
+    const auto goOn = [&](std::uint32_t id, const SoundFailure& failure) {
         reported.emplace_back(id, failure.path);
+        return true;
     };
-
-    ScriptedUserInterface ui; // answers OK to everything
-    EXPECT_TRUE(PrepareAllSounds(*project, document, ui, reporter));
-    ASSERT_EQ(ui.messages.size(), 2u);
-    EXPECT_EQ(ui.messages[0].text, "Failed in loading sound 4. Do you want to continue?");
-    EXPECT_EQ(ui.messages[0].caption, TextId::kError);
-    EXPECT_EQ(ui.messages[0].buttons, MessageButtons::kOkCancel);
-    EXPECT_EQ(ui.messages[1].text, "Failed in loading sound 9. Do you want to continue?");
+    EXPECT_TRUE(PrepareAllSounds(*project, document, goOn));
     EXPECT_NE(project->sounds[1].samples, nullptr);
     EXPECT_EQ(project->sounds[4].samples, nullptr);
     EXPECT_EQ(project->sounds[20].samples, nullptr);
     ASSERT_EQ(reported.size(), 2u);
-    EXPECT_EQ(reported[0].first, 4u);
-    EXPECT_EQ(reported[0].second, U16(folder()) + u"\\missing.wav");
+    EXPECT_EQ(reported[0], std::make_pair(4u, folder() + "/missing.wav"));
+    EXPECT_EQ(reported[1].first, 9u);
 
-    // Cancel at the first failure gives up at once.
-    ScriptedUserInterface cancelling;
-    cancelling.messageAnswers.push_back(MessageAnswer::kCancel);
-    EXPECT_FALSE(PrepareAllSounds(*project, document, cancelling));
-    EXPECT_EQ(cancelling.messages.size(), 1u);
+    // Giving up at the first failure stops at once; so does a stop request.
+    reported.clear();
+    EXPECT_FALSE(PrepareAllSounds(*project, document, [&](std::uint32_t id, const SoundFailure&) {
+        reported.emplace_back(id, "");
+        return false;
+    }));
+    EXPECT_EQ(reported.size(), 1u);
+    ClearCache(*project);
+    EXPECT_FALSE(PrepareAllSounds(*project, document, goOn, [] { return true; }));
+    EXPECT_EQ(project->sounds[1].samples, nullptr);
 }
 
 } // namespace

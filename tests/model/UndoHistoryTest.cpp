@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "model/UndoHistory.h"
 
-#include "model/Document.h"
+#include "document/Document.h"
 #include "model/EventList.h"
 #include "support/CountingView.h"
 #include "support/ScriptedUserInterface.h"

@@ -3,14 +3,14 @@
 
 // A document view that counts how often the document asked it to update.
 
-#include "model/Document.h"
+#include "document/Document.h"
 
 namespace vellisto::testing {
 
 class CountingView : public DocumentView {
 public:
     int updates = 0;
-    void OnUpdate() override { ++updates; }
+    void OnUpdate(UpdateHint) override { ++updates; }
 };
 
 } // namespace vellisto::testing

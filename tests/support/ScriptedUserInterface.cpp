@@ -32,9 +32,9 @@ namespace {
 } // namespace
 
 MessageAnswer ScriptedUserInterface::showMessage(
-    std::string_view text, TextId caption, MessageButtons buttons)
+    std::string_view text, TextId caption, MessageButtons buttons, std::string_view detail)
 {
-    messages.push_back({ std::string(text), caption, buttons });
+    messages.push_back({ std::string(text), caption, buttons, std::string(detail) });
     const MessageAnswer affirmative
         = buttons == MessageButtons::kYesNo ? MessageAnswer::kYes : MessageAnswer::kOk;
     if (buttons == MessageButtons::kOk)
@@ -42,23 +42,23 @@ MessageAnswer ScriptedUserInterface::showMessage(
     return TakeOr(messageAnswers, affirmative);
 }
 
-std::optional<std::u16string> ScriptedUserInterface::chooseOpenFile(std::string_view filter)
+std::optional<std::string> ScriptedUserInterface::chooseOpenFile(const FileRequest& request)
 {
-    fileFilters.emplace_back(filter);
-    return TakeOr(fileAnswers, std::optional<std::u16string> {});
+    fileRequests.push_back(request);
+    return TakeOr(fileAnswers, std::optional<std::string> {});
 }
 
-std::optional<std::u16string> ScriptedUserInterface::chooseSaveFile(
-    std::string_view filter, std::string_view)
+std::optional<std::string> ScriptedUserInterface::chooseSaveFile(const FileRequest& request)
 {
-    fileFilters.emplace_back(filter);
-    return TakeOr(fileAnswers, std::optional<std::u16string> {});
+    fileRequests.push_back(request);
+    return TakeOr(fileAnswers, std::optional<std::string> {});
 }
 
-std::optional<std::u16string> ScriptedUserInterface::chooseFolder(std::string_view title)
+std::optional<std::string> ScriptedUserInterface::chooseFolder(
+    std::string_view title, std::string_view start)
 {
-    folderTitles.emplace_back(title);
-    return TakeOr(folderAnswers, std::optional<std::u16string> {});
+    folderRequests.emplace_back(title, start);
+    return TakeOr(folderAnswers, std::optional<std::string> {});
 }
 
 std::optional<CompatibilityChoice> ScriptedUserInterface::chooseCompatibility(
@@ -117,7 +117,7 @@ std::vector<std::string> ScriptedUserInterface::messageTexts() const
 RecordedMessage ScriptedUserInterface::lastMessage() const
 {
     if (messages.empty())
-        return { {}, TextId::kEnglish, MessageButtons::kOk };
+        return { {}, TextId::kEnglish, MessageButtons::kOk, {} };
     return messages.back();
 }
 

@@ -5,7 +5,8 @@
 // request and answers from scripts queued beforehand. When a script runs dry,
 // message boxes answer OK (or Yes) and every other dialog is cancelled.
 
-#include "model/UserInterface.h"
+#include "document/UserInterface.h"
+#include "editing/EditDialogs.h"
 
 #include <cstdint>
 #include <deque>
@@ -20,14 +21,18 @@ struct RecordedMessage {
     std::string text;
     TextId caption;
     MessageButtons buttons;
+    std::string detail;
 };
 
-class ScriptedUserInterface : public UserInterface {
+class ScriptedUserInterface : public EditorUserInterface,
+                              public FileChooser,
+                              public ValueDialogs,
+                              public ProgressDisplay {
 public:
     // Scripts, consumed front first.
     std::deque<MessageAnswer> messageAnswers;
-    std::deque<std::optional<std::u16string>> fileAnswers; // open and save choices
-    std::deque<std::optional<std::u16string>> folderAnswers;
+    std::deque<std::optional<std::string>> fileAnswers; // open and save choices
+    std::deque<std::optional<std::string>> folderAnswers;
     std::deque<std::optional<CompatibilityChoice>> compatibilityAnswers;
     std::deque<std::optional<std::string>> inputAnswers;
     // A dialog script edits the values it is given and returns OK (true) or Cancel.
@@ -40,8 +45,8 @@ public:
 
     // What was shown and asked.
     std::vector<RecordedMessage> messages;
-    std::vector<std::string> fileFilters; // one per file choice, open and save
-    std::vector<std::string> folderTitles;
+    std::vector<FileRequest> fileRequests; // one per file choice, open and save
+    std::vector<std::pair<std::string, std::string>> folderRequests; // title, start
     std::vector<std::pair<CompatibilityChoice, bool>> compatibilityRequests; // initial, formatOnly
     std::vector<std::string> inputRequests;
     std::vector<RangeEditValues> rangeEditRequests; // values as the dialog opened
@@ -50,12 +55,12 @@ public:
     std::uint32_t progressPolls = 0;
     std::vector<std::uint32_t> openedSoundWindows;
 
-    MessageAnswer showMessage(
-        std::string_view text, TextId caption, MessageButtons buttons) override;
-    std::optional<std::u16string> chooseOpenFile(std::string_view filter) override;
-    std::optional<std::u16string> chooseSaveFile(
-        std::string_view filter, std::string_view defaultExtension) override;
-    std::optional<std::u16string> chooseFolder(std::string_view title) override;
+    MessageAnswer showMessage(std::string_view text, TextId caption, MessageButtons buttons,
+        std::string_view detail) override;
+    std::optional<std::string> chooseOpenFile(const FileRequest& request) override;
+    std::optional<std::string> chooseSaveFile(const FileRequest& request) override;
+    std::optional<std::string> chooseFolder(
+        std::string_view title, std::string_view start) override;
     std::optional<CompatibilityChoice> chooseCompatibility(
         const CompatibilityChoice& initial, bool formatOnly) override;
     std::optional<std::string> inputText(std::string_view initial) override;

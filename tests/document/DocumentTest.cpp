@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "model/Document.h"
+#include "document/Document.h"
 
 #include "model/EventList.h"
 #include "model/ProjectFile.h"
@@ -32,10 +32,7 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(m_folder); }
 
-    std::u16string PathOf(const std::string& name) const
-    {
-        return platform::Utf8ToUtf16((m_folder / name).string());
-    }
+    std::string PathOf(const std::string& name) const { return (m_folder / name).string(); }
 
     // A document holding a new project at the given rate.
     void NewDocument(std::uint32_t rate = 44100)
@@ -48,14 +45,14 @@ protected:
 
     // Writes a project at the given rate, shaped by fill, and returns its path.
     template <typename Fill>
-    std::u16string WriteProject(const std::string& name, std::uint32_t rate, Fill fill)
+    std::string WriteProject(const std::string& name, std::uint32_t rate, Fill fill)
     {
         auto project = CreateProject();
         project->settings.outputFormat.samplesPerSecond = rate;
         CompleteOutputFormat(project->settings.outputFormat);
         fill(*project);
-        const std::u16string path = PathOf(name);
-        EXPECT_EQ(WriteProjectFile(*project, platform::Utf16ToUtf8(path)), ProjectWriteResult::kOk);
+        const std::string path = PathOf(name);
+        EXPECT_EQ(WriteProjectFile(*project, path), ProjectWriteResult::kOk);
         return path;
     }
 
@@ -84,13 +81,13 @@ void FillTrack(Track& track, std::initializer_list<std::uint32_t> times)
 
 TEST(DocumentFileKind, ExtensionDecidesWithoutRegardToCase)
 {
-    EXPECT_EQ(FileKindOf(u"a/song.mid"), DocumentFileKind::kMidi);
-    EXPECT_EQ(FileKindOf(u"SONG.MID"), DocumentFileKind::kMidi);
-    EXPECT_EQ(FileKindOf(u"x.BmS"), DocumentFileKind::kBms);
-    EXPECT_EQ(FileKindOf(u"x.bme"), DocumentFileKind::kBms);
-    EXPECT_EQ(FileKindOf(u"x.midi"), DocumentFileKind::kProject);
-    EXPECT_EQ(FileKindOf(u"mid"), DocumentFileKind::kProject);
-    EXPECT_EQ(FileKindOf(u"x.spj"), DocumentFileKind::kProject);
+    EXPECT_EQ(FileKindOf("a/song.mid"), DocumentFileKind::kMidi);
+    EXPECT_EQ(FileKindOf("SONG.MID"), DocumentFileKind::kMidi);
+    EXPECT_EQ(FileKindOf("x.BmS"), DocumentFileKind::kBms);
+    EXPECT_EQ(FileKindOf("x.bme"), DocumentFileKind::kBms);
+    EXPECT_EQ(FileKindOf("x.midi"), DocumentFileKind::kProject);
+    EXPECT_EQ(FileKindOf("mid"), DocumentFileKind::kProject);
+    EXPECT_EQ(FileKindOf("x.spj"), DocumentFileKind::kProject);
 }
 
 TEST_F(DocumentTest, NewProjectTakesTheCompatibilityChoice)
@@ -169,7 +166,7 @@ TEST_F(DocumentTest, SaveThenOpenKeepsTheProject)
     RecordUndoStep(doc, ui, false);
     ASSERT_TRUE(doc.isModified());
 
-    const std::u16string path = PathOf("song.spj");
+    const std::string path = PathOf("song.spj");
     ASSERT_TRUE(doc.saveDocument(path, ui));
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_FALSE(doc.isModified());
@@ -178,7 +175,7 @@ TEST_F(DocumentTest, SaveThenOpenKeepsTheProject)
     EXPECT_EQ(project.sounds[5].fileName[3], 0);
 
     Ctest122Doc reopened;
-    ASSERT_TRUE(reopened.openDocument(path, ui));
+    ASSERT_TRUE(reopened.openDocument(path, ui, ui));
     EXPECT_EQ(reopened.pathName(), path);
     EXPECT_FALSE(reopened.isModified());
     EXPECT_FALSE(reopened.canUndo());
@@ -205,7 +202,7 @@ TEST_F(DocumentTest, FailedSaveKeepsThePreviousFile)
     struct rlimit tiny = saved;
     tiny.rlim_cur = 64;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
-    const bool savedOk = doc.saveDocument(platform::Utf8ToUtf16(target.string()), ui);
+    const bool savedOk = doc.saveDocument(target.string(), ui);
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 
@@ -232,8 +229,8 @@ TEST_F(DocumentTest, FailedOpenKeepsTheCurrentProject)
     {
         std::ofstream(m_folder / "junk.spj", std::ios::binary) << "not a project";
     }
-    EXPECT_FALSE(doc.openDocument(PathOf("junk.spj"), ui));
-    EXPECT_FALSE(doc.openDocument(PathOf("absent.spj"), ui));
+    EXPECT_FALSE(doc.openDocument(PathOf("junk.spj"), ui, ui));
+    EXPECT_FALSE(doc.openDocument(PathOf("absent.spj"), ui, ui));
     EXPECT_EQ(
         ui.messageTexts(), (std::vector<std::string>(2, "Failed in loading a project file.")));
     EXPECT_EQ(doc.project()->settings.masterVolume, 7u);
@@ -252,14 +249,14 @@ TEST_F(DocumentTest, OpensScoresThroughTheirImporters)
     choice.rateText = "22050";
     ui.compatibilityAnswers = { choice, choice };
 
-    ASSERT_TRUE(doc.openDocument(PathOf("song.mid"), ui));
+    ASSERT_TRUE(doc.openDocument(PathOf("song.mid"), ui, ui));
     const Project& song = *doc.project();
     ASSERT_EQ(song.tracks[0].count, 1u);
     EXPECT_EQ(song.tracks[0].events[0].time, 11025u);
     EXPECT_EQ(song.tracks[0].events[0].data1, 60u);
     EXPECT_EQ(doc.pathName(), PathOf("song.mid"));
 
-    ASSERT_TRUE(doc.openDocument(PathOf("Chart.BME"), ui));
+    ASSERT_TRUE(doc.openDocument(PathOf("Chart.BME"), ui, ui));
     const Project& chart = *doc.project();
     EXPECT_EQ(platform::Utf16ToUtf8({ chart.sounds[1].fileName.data(), 9 }), "\\kick.wav");
     EXPECT_EQ(platform::Utf16ToUtf8(
@@ -274,8 +271,8 @@ TEST_F(DocumentTest, ScoresThatFailToImportShowTheirMessage)
 {
     std::ofstream(m_folder / "bad.mid", std::ios::binary) << "MThd";
     ui.compatibilityAnswers = { CompatibilityChoice {}, CompatibilityChoice {} };
-    EXPECT_FALSE(doc.openDocument(PathOf("bad.mid"), ui));
-    EXPECT_FALSE(doc.openDocument(PathOf("absent.bms"), ui));
+    EXPECT_FALSE(doc.openDocument(PathOf("bad.mid"), ui, ui));
+    EXPECT_FALSE(doc.openDocument(PathOf("absent.bms"), ui, ui));
     EXPECT_EQ(ui.messageTexts(),
         (std::vector<std::string> {
             "Failed in loading a MIDI file.", "Failed in loading a BM98 file." }));
@@ -284,8 +281,8 @@ TEST_F(DocumentTest, ScoresThatFailToImportShowTheirMessage)
 
 TEST_F(DocumentTest, CancelledChoiceWhileOpeningAScoreShowsNothing)
 {
-    EXPECT_FALSE(doc.openDocument(PathOf("song.mid"), ui));
-    EXPECT_FALSE(doc.openDocument(PathOf("song.bme"), ui));
+    EXPECT_FALSE(doc.openDocument(PathOf("song.mid"), ui, ui));
+    EXPECT_FALSE(doc.openDocument(PathOf("song.bme"), ui, ui));
     EXPECT_EQ(ui.compatibilityRequests.size(), 2u);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(doc.project(), nullptr);
@@ -308,7 +305,7 @@ TEST_F(DocumentTest, ImportSoundListRescalesAfterBothQuestions)
     FillTrack(project.tracks[0], { 5 });
 
     ui.fileAnswers.push_back(kit);
-    ASSERT_TRUE(doc.ImportSoundList(ui));
+    ASSERT_TRUE(doc.ImportSoundList(ui, ui));
     ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(
         ui.messages[0].text, "All of the current sound settings will be lost. Do you continue?");
@@ -318,7 +315,9 @@ TEST_F(DocumentTest, ImportSoundListRescalesAfterBothQuestions)
         EXPECT_EQ(message.caption, TextId::kConfirm);
         EXPECT_EQ(message.buttons, MessageButtons::kOkCancel);
     }
-    EXPECT_EQ(ui.fileFilters.at(0), "Project files (*.spj)|*.spj|All files (*.*)|*.*||");
+    EXPECT_EQ(ui.fileRequests.at(0).filters,
+        (std::vector<FileFilter> {
+            { "Project files (*.spj)", { "*.spj" } }, { "All files (*.*)", { "*.*" } } }));
 
     EXPECT_EQ(project.sounds[3].fileName[0], u'k');
     EXPECT_EQ(project.sounds[3].loopBegin, 2000u);
@@ -341,9 +340,9 @@ TEST_F(DocumentTest, ImportChangesNothingUntilBothQuestionsAreAnswered)
     NewDocument(44100);
     ui.fileAnswers = { kit, kit, std::nullopt };
     ui.messageAnswers = { MessageAnswer::kCancel, MessageAnswer::kOk, MessageAnswer::kCancel };
-    EXPECT_FALSE(doc.ImportSoundList(ui));
-    EXPECT_FALSE(doc.ImportTrackList(ui));
-    EXPECT_FALSE(doc.ImportSoundList(ui)); // no file chosen
+    EXPECT_FALSE(doc.ImportSoundList(ui, ui));
+    EXPECT_FALSE(doc.ImportTrackList(ui, ui));
+    EXPECT_FALSE(doc.ImportSoundList(ui, ui)); // no file chosen
     EXPECT_EQ(ui.messages.size(), 3u);
     EXPECT_TRUE(doc.project()->sounds[0].empty());
     EXPECT_EQ(UndoSteps(), 0u);
@@ -356,7 +355,7 @@ TEST_F(DocumentTest, SameFormatAsksOnlyTheFirstQuestion)
         = WriteProject("other.spj", 44100, [](Project& p) { FillTrack(p.tracks[1], { 7 }); });
     NewDocument(44100);
     ui.fileAnswers.push_back(other);
-    ASSERT_TRUE(doc.ImportTrackList(ui));
+    ASSERT_TRUE(doc.ImportTrackList(ui, ui));
     EXPECT_EQ(ui.messageTexts(),
         (std::vector<std::string> { "All of the current events will be lost. Do you continue?" }));
     EXPECT_EQ(doc.project()->tracks[1].count, 1u);
@@ -371,7 +370,7 @@ TEST_F(DocumentTest, ImportTrackListRescalesTimesAndKeepsFlags)
     doc.project()->tracks[4].flags = kTrackMuted;
     FillTrack(doc.project()->tracks[5], { 1 });
     ui.fileAnswers.push_back(other);
-    ASSERT_TRUE(doc.ImportTrackList(ui));
+    ASSERT_TRUE(doc.ImportTrackList(ui, ui));
     const Track& track = doc.project()->tracks[4];
     ASSERT_EQ(track.count, 3u);
     EXPECT_EQ(track.events[0].time, 6u); // 3 x 96000 / 44100 = 6.53
@@ -385,7 +384,7 @@ TEST_F(DocumentTest, UnreadableImportIsReported)
 {
     NewDocument();
     ui.fileAnswers.push_back(PathOf("absent.spj"));
-    EXPECT_FALSE(doc.ImportTrackList(ui));
+    EXPECT_FALSE(doc.ImportTrackList(ui, ui));
     EXPECT_EQ(ui.messageTexts(), (std::vector<std::string> { "Failed in loading." }));
 }
 

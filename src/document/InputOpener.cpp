@@ -1,0 +1,116 @@
+// SPDX-License-Identifier: MIT
+#include "document/InputOpener.h"
+
+#include "import/BmsImport.h"
+#include "import/MidiImport.h"
+#include "mix/SoundCache.h"
+#include "model/ProjectFile.h"
+#include "model/ProjectImport.h"
+
+#include <algorithm>
+#include <new>
+#include <utility>
+
+namespace vellisto {
+
+namespace {
+
+    OpenedInput Failed(TextId message, std::string reason = {})
+    {
+        return { nullptr, message, std::move(reason) };
+    }
+
+    OpenedInput ReadProject(const std::string& path, TextId failureMessage)
+    {
+        auto project = CreateProject();
+        if (!project)
+            return Failed(TextId::kOutOfMemory);
+        ProjectReadError error;
+        if (!ReadProjectFile(path, *project, &error))
+            return Failed(failureMessage, DescribeProjectReadError(error));
+        return { std::move(project), {}, {} };
+    }
+
+    OpenedInput ImportScore(
+        const std::string& path, DocumentFileKind kind, const CompatibilityChoice& choice)
+    {
+        auto project = CreateProject();
+        if (!project)
+            return Failed(TextId::kOutOfMemory);
+        ApplyCompatibilityChoice(*project, choice);
+        if (kind == DocumentFileKind::kMidi) {
+            import::MidiReadError reason;
+            if (!import::ImportMidiFile(*project, path, &reason))
+                return Failed(TextId::kFailedLoadingMidi, import::DescribeMidiReadError(reason));
+        } else {
+            import::BmsReadError reason = import::BmsReadError::kNone;
+            if (!import::ImportBmsFile(*project, path, &reason))
+                return Failed(
+                    TextId::kFailedLoadingBms, std::string(import::BmsReadErrorText(reason)));
+        }
+        return { std::move(project), {}, {} };
+    }
+
+} // namespace
+
+namespace {
+
+    char AsciiLower(char c)
+    {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+    }
+
+    bool EndsWithExtension(std::string_view path, std::string_view extension)
+    {
+        if (path.size() < extension.size())
+            return false;
+        const std::string_view tail = path.substr(path.size() - extension.size());
+        return std::equal(tail.begin(), tail.end(), extension.begin(),
+            [](char a, char b) { return AsciiLower(a) == b; });
+    }
+
+} // namespace
+
+DocumentFileKind FileKindOf(std::string_view path)
+{
+    if (EndsWithExtension(path, ".mid"))
+        return DocumentFileKind::kMidi;
+    if (EndsWithExtension(path, ".bms") || EndsWithExtension(path, ".bme"))
+        return DocumentFileKind::kBms;
+    return DocumentFileKind::kProject;
+}
+
+OpenedInput OpenInputFile(std::string_view path, const CompatibilityChoice& choice)
+{
+    const std::string nativePath(path);
+    try {
+        const DocumentFileKind kind = FileKindOf(path);
+        if (kind == DocumentFileKind::kProject)
+            return ReadProject(nativePath, TextId::kFailedLoadingProject);
+        return ImportScore(nativePath, kind, choice);
+    } catch (const std::bad_alloc&) {
+        return Failed(TextId::kOutOfMemory);
+    }
+}
+
+OpenedInput OpenListSource(std::string_view path)
+{
+    try {
+        return ReadProject(std::string(path), TextId::kFailedLoading);
+    } catch (const std::bad_alloc&) {
+        return Failed(TextId::kOutOfMemory);
+    }
+}
+
+void ApplySoundList(Project& project, const Project& source)
+{
+    mix::ClearCache(project);
+    CopySoundList(project, source);
+}
+
+bool ApplyTrackList(Project& project, const Project& source)
+{
+    return CopyTrackList(project, source);
+}
+
+} // namespace vellisto
