@@ -241,17 +241,21 @@ std::optional<std::uint32_t> ParseTime(std::string_view text, std::uint32_t samp
         return LowWordOrZero(*lead, false); // a plain frame count
     std::uint64_t seconds = *lead;
     bool overflowed = false;
+    // A fraction follows the seconds: "1.5", "1:02.5"; after a colon with no
+    // seconds ("1:.5") nothing more is read, so that is one minute.
+    bool fractionAllowed = true;
     if (hasColon) {
         ++pos;
         // Digits right after the colon only: "1:" is one minute.
         std::uint64_t secondsPart = 0;
-        if (pos < text.size() && IsDigit(text[pos]))
+        fractionAllowed = pos < text.size() && IsDigit(text[pos]);
+        if (fractionAllowed)
             secondsPart = *ReadDecimalDigits(text, pos);
         overflowed |= __builtin_mul_overflow(*lead, std::uint64_t { 60 }, &seconds);
         overflowed |= __builtin_add_overflow(seconds, secondsPart, &seconds);
     }
     std::uint64_t fractionFrames = 0;
-    if (pos < text.size() && text[pos] == '.') {
+    if (fractionAllowed && pos < text.size() && text[pos] == '.') {
         ++pos;
         std::uint64_t digits = 0;
         std::uint64_t divisor = 1;

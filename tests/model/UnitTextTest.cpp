@@ -15,6 +15,7 @@ TEST(UnitText, TimeTextFormsAt44100)
     EXPECT_EQ(ParseTime("1:02", 44100), 62u * 44100);
     EXPECT_EQ(ParseTime("1:02.5", 44100), 2756250u);
     EXPECT_EQ(ParseTime("1:", 44100), 60u * 44100);
+    EXPECT_EQ(ParseTime("1:.5", 44100), 60u * 44100); // no seconds read: the fraction is not either
     EXPECT_EQ(ParseTime("2.", 44100), 88200u);
     EXPECT_EQ(ParseTime("  7 frames", 44100), 7u);
     EXPECT_EQ(ParseTime("0.00002", 44100), 0u); // 2 x 44100 / 10^5 truncates to 0
