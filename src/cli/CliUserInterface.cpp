@@ -18,7 +18,7 @@ namespace {
     // Set by the signal handler: a lock-free atomic store is all it does.
     std::atomic<bool> g_interrupted { false };
     static_assert(std::atomic<bool>::is_always_lock_free);
-    constexpr int kCaught[] = { SIGINT, SIGTERM, SIGHUP, SIGPIPE };
+    constexpr int kCaught[] = { SIGINT, SIGTERM, SIGHUP };
     struct sigaction g_previous[std::size(kCaught)] {};
 
     extern "C" void OnInterrupt(int) { g_interrupted.store(true); }
@@ -48,7 +48,7 @@ InterruptGuard::InterruptGuard()
     g_interrupted.store(false);
     for (std::size_t i = 0; i < std::size(kCaught); ++i) {
         struct sigaction action { };
-        action.sa_handler = kCaught[i] == SIGPIPE ? SIG_IGN : OnInterrupt;
+        action.sa_handler = OnInterrupt;
         sigemptyset(&action.sa_mask);
         ::sigaction(kCaught[i], &action, &g_previous[i]);
     }

@@ -19,9 +19,7 @@ namespace vellisto::cli {
 
 // Catches SIGINT, SIGTERM and SIGHUP while it lives: they only set the flag
 // that InterruptFlag() holds, so that the mix stops cleanly and removes its
-// temporary file. SIGPIPE is ignored, so that a closed output pipe is an
-// error of the write, not the end of the program. The previous handlers are
-// restored at the end.
+// temporary file. The previous handlers are restored at the end.
 class InterruptGuard {
 public:
     InterruptGuard();

@@ -30,6 +30,9 @@ int RunConvert(CommandArgs args)
         return UsageError("convert", kConvertUsage, "no output file given (-o OUT.spj)");
 
     const std::string outPath(*output);
+    if (ReplacesAnInput(
+            outPath, { parsed->positional[0], parsed->value(kSoundListOption.name).value_or("") }))
+        return UsageError("convert", kConvertUsage, "the output would replace an input");
     if (!CheckOutputPath(outPath))
         return kExitFailure;
     const auto [project, exitCode] = OpenCommandInput("convert", kConvertUsage, *parsed);

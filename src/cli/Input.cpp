@@ -95,6 +95,14 @@ bool CheckOutputPath(const std::string& path)
     return true;
 }
 
+bool ReplacesAnInput(const std::string& output, std::initializer_list<std::string_view> inputs)
+{
+    std::error_code error;
+    return std::any_of(inputs.begin(), inputs.end(), [&](std::string_view input) {
+        return !input.empty() && std::filesystem::equivalent(output, input, error) && !error;
+    });
+}
+
 std::optional<InputOptions> ReadInputOptions(
     const ParsedArgs& parsed, const std::string& path, std::string& error)
 {

@@ -14,6 +14,7 @@
 #include "model/Compatibility.h"
 #include "model/Project.h"
 
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,6 +30,11 @@ bool CheckInputPath(const std::string& path, bool allowEmpty = false);
 // other than a regular file: writing replaces the file at path, and a folder,
 // a device or a pipe must never be replaced.
 bool CheckOutputPath(const std::string& path);
+
+// True when output names an existing file that is also one of the inputs
+// (the same device and inode, through links too): writing it would replace
+// what the command reads.
+bool ReplacesAnInput(const std::string& output, std::initializer_list<std::string_view> inputs);
 
 // The IMPORT OPTIONS: --compat normal|drum|auto|auto-track|v1.3|v1.2, --rate N
 // and --channels 1|2 make the choice for a score; --sound-list KIT.spj then

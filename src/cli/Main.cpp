@@ -7,7 +7,10 @@
 #include "cli/Commands.h"
 #include "import/ImportTables.h"
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +40,19 @@ void PrintUsage(std::FILE* to)
         std::fprintf(to, "  %.*s\n", static_cast<int>(command.usage.size()), command.usage.data());
 }
 
+// What a command printed must have reached its reader: a full disk or a
+// closed pipe behind standard output is a failure, except after a mix, whose
+// result is the file it wrote, not what it printed.
+int CheckedExit(std::string_view command, int exitCode)
+{
+    const bool flushed = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+    if (flushed || command == "mix" || exitCode == kExitUsage)
+        return exitCode;
+    std::fprintf(
+        stderr, "vellisto-cli: cannot write to standard output: %s\n", std::strerror(errno));
+    return kExitFailure;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -47,11 +63,15 @@ int main(int argc, char** argv)
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     if (args.empty() || args[0] == "--help" || args[0] == "-h") {
         PrintUsage(args.empty() ? stderr : stdout);
-        return args.empty() ? kExitUsage : kExitOk;
+        return args.empty() ? kExitUsage : CheckedExit("--help", kExitOk);
     }
+    // A reader that goes away, or a file past the size limit, is a write
+    // error to report (and a temporary file to remove), not a signal to die of.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
     for (const Command& command : kCommands) {
         if (command.name == args[0])
-            return command.run(CommandArgs(args).subspan(1));
+            return CheckedExit(command.name, command.run(CommandArgs(args).subspan(1)));
     }
     std::string names;
     for (const Command& command : kCommands)

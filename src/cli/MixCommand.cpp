@@ -28,13 +28,6 @@ namespace {
         kSoundListOption, { "--track-list", true }, { "--strict", false }, { "--quiet", false },
         kThreadsOption, kReferenceOption };
 
-    // True when both names reach the same existing file.
-    bool SameFile(const std::string& a, const std::string& b)
-    {
-        std::error_code error;
-        return std::filesystem::equivalent(a, b, error) && !error;
-    }
-
 } // namespace
 
 int RunMix(CommandArgs args)
@@ -51,8 +44,10 @@ int RunMix(CommandArgs args)
     }
     if (std::string bad; !ApplyComputeOptions(*parsed, bad))
         return UsageError("mix", kMixUsage, bad);
-    if (SameFile(input, output))
-        return UsageError("mix", kMixUsage, "the output would replace the input");
+    if (ReplacesAnInput(output,
+            { input, parsed->value(kSoundListOption.name).value_or(""),
+                parsed->value("--track-list").value_or("") }))
+        return UsageError("mix", kMixUsage, "the output would replace an input");
     if (!CheckOutputPath(output))
         return kExitFailure;
     const bool strict = parsed->has("--strict");

@@ -46,6 +46,8 @@ int RunResample(CommandArgs args)
         return UsageError("resample", kResampleUsage, error);
 
     const std::string outPath(*output);
+    if (ReplacesAnInput(outPath, { parsed->positional[0] }))
+        return UsageError("resample", kResampleUsage, "the output would replace the input");
     if (!CheckOutputPath(outPath))
         return kExitFailure;
     SoundSlot sound;

@@ -291,7 +291,16 @@ bool ImportBmsFile(Project& project, const std::string& nativePath, BmsReadError
         std::filesystem::path path = std::filesystem::absolute(nativePath, error);
         if (error)
             path = nativePath;
-        return ImportBmsFile(project, *bytes, platform::Utf8ToUtf16(path.string()), reason);
+        // A folder whose bytes a stored name cannot say again (not UTF-8, or
+        // with a '\\', which stored names use as a separator) is left out
+        // like a long one: the document's own folder, the chart's, serves.
+        const std::string& text = path.native();
+        const bool storable
+            = platform::IsValidUtf8(
+                  { reinterpret_cast<const std::uint8_t*>(text.data()), text.size() })
+            && text.find('\\') == std::string::npos;
+        return ImportBmsFile(
+            project, *bytes, storable ? platform::Utf8ToUtf16(text) : std::u16string(), reason);
     } catch (const std::bad_alloc&) {
         return Fail(reason, BmsReadError::kOutOfMemory);
     }

@@ -40,6 +40,8 @@ std::string DescribeSoundFailure(const SoundFailure& failure)
     }
     case SoundFailureKind::kUnconvertible:
         return "its format cannot be converted to the output format";
+    case SoundFailureKind::kOutOfMemory:
+        return "out of memory while converting it to the output format";
     }
     return {};
 }
@@ -94,10 +96,15 @@ bool LoadSoundFile(const std::string& nativePath, const OutputFormat& format,
     }
     if (SameFormatKey(slot.dataFormat, format))
         return true; // already in the output format: used exactly as read
-    if (!audio::ConvertSound(slot, format, loadingInterpolation)) {
+    const bool plannable
+        = audio::PlanConversion(slot.dataFormat, slot.sampleBytes, format, loadingInterpolation)
+              .has_value();
+    if (!plannable || !audio::ConvertSound(slot, format, loadingInterpolation)) {
         audio::FreeSampleData(slot);
+        // A conversion that can be planned fails only when its block cannot be had.
         if (failure != nullptr)
-            failure->kind = SoundFailureKind::kUnconvertible;
+            failure->kind
+                = plannable ? SoundFailureKind::kOutOfMemory : SoundFailureKind::kUnconvertible;
         return false;
     }
     return true;

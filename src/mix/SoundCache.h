@@ -33,6 +33,7 @@ enum class SoundFailureKind {
     kPathTooLong, // base directory and name make 260 characters or more
     kUnreadable, // the WAVE reader refused the file (see read)
     kUnconvertible, // the samples cannot be brought to the output format
+    kOutOfMemory, // the converted samples' block could not be allocated
 };
 
 struct SoundFailure {

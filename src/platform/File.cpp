@@ -311,10 +311,13 @@ bool AtomicFileWriter::open()
         // or a pipe would destroy it instead of writing into it.
         if (!S_ISREG(st.st_mode))
             return fail(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
-        // A write-protected file is refused as the shell refuses it, though
-        // the folder would let the rename replace it.
+        // A write-protected file is refused, though the folder would let the
+        // rename replace it: one the user may not write, and one that nobody
+        // may write (which even the superuser keeps).
         if (::access(m_target.c_str(), W_OK) != 0)
             return fail(errno);
+        if ((st.st_mode & 0222) == 0)
+            return fail(EACCES);
         m_mode = st.st_mode & 07777;
         m_owner = st.st_uid;
         m_group = st.st_gid;
@@ -356,6 +359,16 @@ bool AtomicFileWriter::commit()
 
     if (::fchmod(m_file.descriptor(), m_mode) != 0)
         return fail(errno);
+    // The name must still be the file written: anything put in its place
+    // (a link to another file, say) is not moved over the target.
+    struct stat written { };
+    struct stat named { };
+    if (::fstat(m_file.descriptor(), &written) != 0 || ::lstat(m_tempPath.c_str(), &named) != 0)
+        return fail(errno);
+    if (written.st_dev != named.st_dev || written.st_ino != named.st_ino) {
+        m_tempPath.clear(); // not ours to remove
+        return fail(EEXIST);
+    }
     if (!m_file.close())
         return fail(m_file.lastError());
     if (::rename(m_tempPath.c_str(), m_target.c_str()) != 0)

@@ -194,7 +194,7 @@ TEST_F(MixCli, CopiesSoundAndTrackListsFromOtherProjects)
     EXPECT_EQ(DataSamples(path("out.wav")), std::vector<int>(6, 77));
 }
 
-TEST_F(MixCli, InterruptAbortsAndKeepsTheOldOutput)
+TEST_F(MixCli, SignalsAbortAndKeepTheOldOutput)
 {
     // Twenty minutes of stereo: far longer than it takes to deliver the signal.
     auto project = CreateProject();
@@ -202,26 +202,145 @@ TEST_F(MixCli, InterruptAbortsAndKeepsTheOldOutput)
     save(*project, "song.spj");
     std::ofstream(path("song.wav")) << "keep";
 
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const int err = ::open(path(".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        ::dup2(err, STDERR_FILENO);
-        const int out = ::open(path(".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        ::dup2(out, STDOUT_FILENO);
-        const std::string input = path("song.spj");
-        ::execl(VEL_CLI_PATH, VEL_CLI_PATH, "mix", input.c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
+    for (const int signal : { SIGINT, SIGTERM, SIGHUP }) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const int err = ::open(path(".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            ::dup2(err, STDERR_FILENO);
+            const int out = ::open(path(".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            ::dup2(out, STDOUT_FILENO);
+            const std::string input = path("song.spj");
+            ::execl(VEL_CLI_PATH, VEL_CLI_PATH, "mix", input.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        // The temporary output appears once the mix has its file: signal then.
+        while (files().size() < 3)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ::kill(child, signal);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status)) << signal;
+        EXPECT_EQ(WEXITSTATUS(status), 1) << signal;
+        EXPECT_EQ(ReadText(path(".err")), "Aborted.\n") << signal;
+        EXPECT_EQ(ReadText(path("song.wav")), "keep") << signal;
+        EXPECT_EQ(files(), (std::vector<std::string> { "song.spj", "song.wav" })) << signal;
     }
-    // The temporary output appears once the mix has its file: interrupt then.
-    while (files().size() < 3)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    ::kill(child, SIGINT);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-    EXPECT_EQ(ReadText(path(".err")), "Aborted.\n");
+}
+
+// Runs a bash script with VEL the tool's path; the exit status of the script.
+int RunScript(const std::string& script)
+{
+    const std::string command
+        = "bash -c " + test::Quote(script) + " " + test::Quote(VEL_CLI_PATH) + " 2>/dev/null";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(MixCli, FolderNamesThatAreNotStoredNamesKeepTheirBytes)
+{
+    // An output folder whose name holds '\' beside one with the same name
+    // as a stored name would read it, and a project folder that is not UTF-8.
+    for (const std::string& folder : { path("a\\b"), path("x\xff\xfe") }) {
+        fs::create_directories(folder);
+        fs::create_directories(path("a/b"));
+        auto project = MonoProject();
+        Play(*project, 2, u"tone.wav", 20);
+        ASSERT_EQ(WriteProjectFile(*project, folder + "/song.spj"), ProjectWriteResult::kOk);
+        writeBytes(folder.substr(m_dir.size() + 1) + "/tone.wav",
+            test::WaveBytes {}.pcm16(1, 44100, std::vector<std::int16_t>(20, 77)).file());
+        std::ofstream(folder + "/out.wav") << "OLD";
+
+        const test::CliResult r
+            = run({ "mix", folder + "/song.spj", "-o", folder + "/out.wav", "--strict" });
+        ASSERT_EQ(r.exitCode, 0) << folder << "\n" << r.err;
+        EXPECT_EQ(DataSamples(folder + "/out.wav"), std::vector<int>(20, 77)) << folder;
+        EXPECT_TRUE(fs::is_empty(path("a/b"))) << folder;
+    }
+
+    // A chart in a folder that is not UTF-8 finds its sounds beside it.
+    const std::string chartFolder = path("c\xff");
+    fs::create_directories(chartFolder);
+    std::ofstream(chartFolder + "/chart.bms") << "#WAV01 tone.wav\r\n#00111:01\r\n";
+    std::ofstream(chartFolder + "/tone.wav", std::ios::binary)
+        .write(
+            reinterpret_cast<const char*>(
+                test::WaveBytes {}.pcm16(1, 44100, std::vector<std::int16_t>(10, 5)).file().data()),
+            44 + 20);
+    const test::CliResult chart = run({ "mix", chartFolder + "/chart.bms", "--strict" });
+    EXPECT_EQ(chart.exitCode, 0) << chart.err;
+}
+
+TEST_F(MixCli, OutputsThatAreInputsOrWriteProtectedAreRefused)
+{
+    // The default output of kick.spj is kick.wav, one of its own sounds.
+    auto project = MonoProject();
+    Play(*project, 1, u"kick.wav", 10);
+    save(*project, "kick.spj");
+    writeConstant("kick.wav", 9, 10);
+    const std::string kick = ReadText(path("kick.wav"));
+    test::CliResult r = run({ "mix", path("kick.spj") });
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("the output is the file of sound 1"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadText(path("kick.wav")), kick);
+
+    // convert and mix refuse to replace the file they read, through links too.
+    std::ofstream(path("song.mid")) << "MThd";
+    fs::create_symlink(path("song.mid"), path("link.mid"));
+    for (const auto& args :
+        { std::vector<std::string> { "convert", path("song.mid"), "-o", path("link.mid") },
+            std::vector<std::string> { "mix", path("kick.spj"), "-o", path("kick.spj") } }) {
+        r = run(args);
+        EXPECT_EQ(r.exitCode, 2) << args[0];
+        EXPECT_NE(r.err.find("the output would replace"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(ReadText(path("song.mid")), "MThd");
+
+    // A write-protected output is refused; a replaced output keeps its mode.
+    std::ofstream(path("locked.wav")) << "keep";
+    fs::permissions(path("locked.wav"), fs::perms::owner_read | fs::perms::group_read);
+    r = run({ "mix", path("kick.spj"), "-o", path("locked.wav") });
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find(path("locked.wav") + ": Permission denied"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadText(path("locked.wav")), "keep");
+    std::ofstream(path("private.wav")) << "old";
+    fs::permissions(path("private.wav"), fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_EQ(run({ "mix", path("kick.spj"), "-o", path("private.wav") }).exitCode, 0);
+    EXPECT_EQ(fs::status(path("private.wav")).permissions(),
+        fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST_F(MixCli, OutputErrorsAreReportedAndAClosedPipeAfterAMixIsNot)
+{
+    auto project = MonoProject();
+    Play(*project, 1, u"tone.wav", 44100 * 5);
+    save(*project, "song.spj");
+    writeConstant("tone.wav", 3, 10);
+    writeConstant("plain.wav", 3, 1000);
+
+    // Standard output on a full device: the result is lost, so the command fails.
+    EXPECT_EQ(RunScript("\"$0\" basefreq " + test::Quote(path("plain.wav")) + " >/dev/full"), 1);
+    EXPECT_EQ(RunScript("\"$0\" info " + test::Quote(path("song.spj")) + " >/dev/full"), 1);
+    // A reader that goes away after the first byte does not fail a complete mix.
+    EXPECT_EQ(RunScript("\"$0\" mix " + test::Quote(path("song.spj"))
+                  + " | head -c 1 >/dev/null; exit ${PIPESTATUS[0]}"),
+        0);
+    EXPECT_EQ(DataSamples(path("song.wav")).size(), 44100u * 5);
+
+    // A full disk: the file, the system's reason, and the old output kept.
+    std::ofstream(path("song.wav")) << "keep";
+    const test::CliResult full = [&] {
+        const std::string command = "bash -c 'ulimit -f 64; exec \"$0\" mix \"$1\"' "
+            + test::Quote(VEL_CLI_PATH) + " " + test::Quote(path("song.spj")) + " >"
+            + test::Quote(path(".out")) + " 2>" + test::Quote(path(".err"));
+        const int status = std::system(command.c_str());
+        return test::CliResult { WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+            ReadText(path(".out")), ReadText(path(".err")) };
+    }();
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_EQ(full.err, "Failed in mixing. " + path("song.wav") + ": File too large\n");
+    EXPECT_EQ(full.out.find("Finished"), std::string::npos) << full.out;
     EXPECT_EQ(ReadText(path("song.wav")), "keep");
-    EXPECT_EQ(files(), (std::vector<std::string> { "song.spj", "song.wav" }));
+    EXPECT_EQ(
+        files(), (std::vector<std::string> { "plain.wav", "song.spj", "song.wav", "tone.wav" }));
 }

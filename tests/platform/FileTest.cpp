@@ -3,6 +3,7 @@
 
 #include "platform/TextCodec.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -140,6 +141,60 @@ TEST(AtomicFileWriter, RefusesToReplaceAnythingButAFile)
     EXPECT_TRUE(fs::is_directory(folder));
     EXPECT_TRUE(fs::is_fifo(pipe));
     EXPECT_EQ(std::distance(fs::directory_iterator(temp.path()), fs::directory_iterator {}), 2);
+}
+
+TEST(AtomicFileWriter, NeverWritesThroughWhatIsPlantedAtItsTemporaryName)
+{
+    TempFolder temp;
+    ASSERT_FALSE(temp.path().empty());
+    const std::string target = temp.path() + "/out.wav";
+    const std::string victim = temp.path() + "/victim";
+    WriteText(target, "old");
+    WriteText(victim, "victim");
+    ::chmod(victim.c_str(), 0600);
+    AtomicFileWriter writer(target);
+    ASSERT_TRUE(writer.open());
+    // Someone with write access to the folder swaps the temporary file for a link.
+    ASSERT_EQ(::unlink(writer.temporaryPath().c_str()), 0);
+    fs::create_symlink(victim, writer.temporaryPath());
+    ASSERT_TRUE(writer.file().write("new", 3));
+    EXPECT_FALSE(writer.commit());
+    EXPECT_EQ(writer.error(), EEXIST);
+    EXPECT_EQ(ReadText(victim), "victim");
+    EXPECT_EQ(fs::status(victim).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(ReadText(target), "old");
+}
+
+TEST(AtomicFileWriter, RefusesWriteProtectedFilesAndNamesTooLongToHold)
+{
+    TempFolder temp;
+    ASSERT_FALSE(temp.path().empty());
+    const std::string locked = temp.path() + "/locked.wav";
+    WriteText(locked, "keep");
+    ::chmod(locked.c_str(), 0444);
+    AtomicFileWriter lockedWriter(locked);
+    EXPECT_FALSE(lockedWriter.open());
+    EXPECT_EQ(lockedWriter.error(), EACCES);
+    EXPECT_EQ(ReadText(locked), "keep");
+
+    AtomicFileWriter longWriter(temp.path() + "/" + std::string(300, 'n'));
+    EXPECT_FALSE(longWriter.open());
+    EXPECT_EQ(longWriter.error(), ENAMETOOLONG);
+    EXPECT_EQ(std::distance(fs::directory_iterator(temp.path()), fs::directory_iterator {}), 1);
+}
+
+TEST(NativePathIn, TakesTheFolderAsItIsAndConvertsOnlyTheStoredName)
+{
+    TempFolder temp;
+    ASSERT_FALSE(temp.path().empty());
+    // A folder whose name holds a backslash and bytes that are not UTF-8.
+    const std::string folder = temp.path() + "/a\\b\xff";
+    fs::create_directories(folder + "/Sub");
+    WriteText(folder + "/Sub/Kick.wav", "k");
+    EXPECT_EQ(NativePathIn(folder, u"\\sub\\kick.WAV"), folder + "/Sub/Kick.wav");
+    EXPECT_EQ(NativePathIn(folder + "/", u"Sub\\Kick.wav"), folder + "/Sub/Kick.wav");
+    // Nothing matches: the plain join.
+    EXPECT_EQ(NativePathIn(folder, u"\\none.wav"), folder + "/none.wav");
 }
 
 TEST(ReadWholeFile, RefusesFoldersPipesMissingFilesAndOversize)
