@@ -17,7 +17,8 @@ namespace {
     constexpr std::uint32_t kSoundFrames = 88200;
 }
 
-std::unique_ptr<Project> MakeMixProject(std::uint16_t channels, Interpolation interpolation)
+std::unique_ptr<Project> MakeMixProject(
+    std::uint16_t channels, Interpolation interpolation, bool risingEnvelope)
 {
     std::unique_ptr<Project> project = CreateProject();
     ProjectSettings& s = project->settings;
@@ -41,6 +42,8 @@ std::unique_ptr<Project> MakeMixProject(std::uint16_t channels, Interpolation in
         sound.pitch = kPitchOne;
         sound.loopBegin = 0; // loops over everything: the voices never end
         sound.loopEnd = kSoundFrames;
+        // An attack longer than any run of the benchmark: the voices never leave it.
+        sound.attackTime = risingEnvelope ? 0xFFFFFFFFu : 0;
     }
     for (Track& track : project->tracks) {
         for (std::uint32_t v = 0; v < kVoicesPerTrack; ++v) {

@@ -16,7 +16,10 @@ namespace vellisto::bench {
 inline constexpr std::uint32_t kVoicesPerTrack = 16;
 inline constexpr std::uint32_t kBlockFrames = 4096;
 
-std::unique_ptr<Project> MakeMixProject(std::uint16_t channels, Interpolation interpolation);
+// With a rising envelope every sound has that attack time, so that the voices'
+// levels change from frame to frame.
+std::unique_ptr<Project> MakeMixProject(
+    std::uint16_t channels, Interpolation interpolation, bool risingEnvelope = false);
 
 // A sample block (guard zones zeroed) of 16-bit stereo: a 440 Hz tone on the
 // left and a 660 Hz tone on the right; release with ReleaseSampleBlock.

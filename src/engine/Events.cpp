@@ -3,7 +3,7 @@
 // sounds, and the track-wide changes of volume, balance, stress and pitch.
 
 #include "engine/Mixer.h"
-#include "engine/VoiceMath.h"
+#include "engine/detail/VoiceMath.h"
 
 #include <algorithm>
 

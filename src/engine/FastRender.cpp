@@ -23,7 +23,8 @@
 
 #include "audio/SincDot.h"
 #include "audio/SincWeights.h"
-#include "engine/TrackRenderer.h"
+#include "engine/detail/Envelope.h"
+#include "engine/detail/TrackRenderer.h"
 
 #include <algorithm>
 
@@ -37,42 +38,22 @@ namespace {
     // may move the position as one 64-bit sum. Larger steps go frame by frame.
     constexpr std::uint32_t kMaxPieceStep = 0xFF000000u;
 
-    // How a voice's level behaves over the next frames.
-    enum class Slope { kFlat, kRising, kFalling };
-
     struct Piece {
         std::uint32_t frames = 0; // 0: take the one-frame step
-        Slope slope = Slope::kFlat;
+        bool flat = true; // one level for every frame, else one per frame
         std::uint32_t level = 0; // of a flat piece
-        std::uint32_t length = 0; // the phase length of a rising or falling piece
     };
 
     // The frames, at most `limit`, that stay in the voice's envelope phase
-    // without finishing it (the last frame of a phase switches the phase or
-    // ends the voice, and goes through the one-frame step).
+    // without finishing it (the last frame of a timed phase switches the
+    // phase or ends the voice, and goes through the one-frame step).
     Piece EnvelopePiece(const Voice& v, std::uint32_t limit)
     {
-        const std::uint32_t c = v.envelopeCounter;
-        const auto ramp = [&](std::uint32_t length, Slope slope) {
-            if (c >= length || length - c <= 1)
-                return Piece {};
-            return Piece { std::min(limit, length - c - 1), slope, 0, length };
-        };
-        switch (v.envelopeState) {
-        case EnvelopeState::kAttack:
-            return ramp(v.attackLength, Slope::kRising);
-        case EnvelopeState::kSustain:
-            return ramp(v.sustainLength, Slope::kFalling);
-        case EnvelopeState::kRelease:
-            return ramp(v.releaseLength, Slope::kFalling);
-        case EnvelopeState::kFrozen:
-            return Piece { limit, Slope::kFlat, (v.frozenLevel * v.gain) >> 16, 0 };
-        case EnvelopeState::kFull:
-        case EnvelopeState::kHold:
-            break;
-        }
-        // As in EnvelopeLevel, any other state is at full level.
-        return Piece { limit, Slope::kFlat, v.gain, 0 };
+        const std::uint64_t left = FramesLeftInPhase(v);
+        if (left == kUntimedPhase)
+            return Piece { limit, true, PhaseLevel(v, v.envelopeCounter) };
+        return Piece { static_cast<std::uint32_t>(std::min<std::uint64_t>(limit, left - 1)), false,
+            0 };
     }
 
     // The frames, at most `limit`, after each of which the voice is still
@@ -88,21 +69,16 @@ namespace {
         return static_cast<std::uint32_t>(std::min<std::uint64_t>(limit, (room - 1) / v.step));
     }
 
-    // The levels of a rising or falling piece, frame by frame, as EnvelopeLevel
-    // gives them (32-bit products that wrap, unsigned divisions); moves the
-    // envelope counter on by the piece.
-    void PieceLevels(Voice& v, const Piece& piece, std::uint32_t frames, std::uint32_t* levels)
+    // The levels of a piece frame by frame, as EnvelopeLevel gives them; moves
+    // the envelope on by the piece, which stays within the phase.
+    void PieceLevels(Voice& v, std::uint32_t frames, std::uint32_t* levels)
     {
-        const std::uint32_t g = v.gain;
-        std::uint32_t c = v.envelopeCounter;
-        if (piece.slope == Slope::kRising) {
-            for (std::uint32_t j = 0; j < frames; ++j, ++c)
-                levels[j] = g * c / piece.length;
-        } else {
-            for (std::uint32_t j = 0; j < frames; ++j, ++c)
-                levels[j] = g - c * g / piece.length;
-        }
-        v.envelopeCounter = c;
+        const std::uint32_t c = v.envelopeCounter;
+        WithPhaseLevel(v, [&](auto level) {
+            for (std::uint32_t j = 0; j < frames; ++j)
+                levels[j] = level(c + j);
+        });
+        AdvanceEnvelope(v, frames);
     }
 
     // The kernel value at a position; the same values as KernelValue.
@@ -373,10 +349,10 @@ namespace {
                     return j;
                 continue;
             }
-            if (piece.slope == Slope::kFlat) {
+            if (piece.flat) {
                 RenderPiece<K, Channels, Isa, false>(tables, v, out, n, nullptr, piece.level);
             } else {
-                PieceLevels(v, piece, n, levels);
+                PieceLevels(v, n, levels);
                 RenderPiece<K, Channels, Isa, true>(tables, v, out, n, levels, 0);
             }
             j += n;

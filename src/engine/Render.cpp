@@ -10,11 +10,11 @@
 // RenderPool.cpp spreads a block's tracks over threads.
 
 #include "audio/SincWeights.h"
-#include "engine/Kernels.h"
 #include "engine/Mixer.h"
 #include "engine/RenderPool.h"
-#include "engine/TrackRenderer.h"
-#include "engine/VoiceMath.h"
+#include "engine/detail/Kernels.h"
+#include "engine/detail/TrackRenderer.h"
+#include "engine/detail/VoiceMath.h"
 
 #include <algorithm>
 #include <new>

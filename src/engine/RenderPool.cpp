@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "engine/RenderPool.h"
 
+#include "engine/detail/TrackRenderer.h"
+
 #include <algorithm>
 #include <new>
 #include <system_error>

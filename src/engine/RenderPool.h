@@ -17,7 +17,7 @@
 // sets it as the mix state's renderPool after PrepareMix; the pool must
 // outlive every render of that mix.
 
-#include "engine/TrackRenderer.h"
+#include "model/Project.h"
 
 #include <atomic>
 #include <cstddef>
@@ -27,6 +27,12 @@
 #include <vector>
 
 namespace vellisto::engine {
+
+// A loop that renders `frames` frames of one active track into acc (frames x
+// channels words), advancing the track's position frame by frame. The engine
+// chooses one per block and hands it to the pool.
+using TrackRenderer = void (*)(Project& project, const Track& list, TrackMixState& track,
+    std::int32_t* acc, std::uint32_t frames);
 
 class RenderPool {
 public:

@@ -10,7 +10,8 @@
 // order as rendering compacts them frame by frame.
 
 #include "engine/Mixer.h"
-#include "engine/VoiceMath.h"
+#include "engine/detail/Envelope.h"
+#include "engine/detail/VoiceMath.h"
 
 #include <algorithm>
 #include <limits>
@@ -21,30 +22,6 @@ namespace {
 
     constexpr std::uint64_t kNever = std::numeric_limits<std::uint64_t>::max();
     constexpr std::uint64_t kFractionOne = std::uint64_t { kFractionMask } + 1;
-
-    // Frames up to and including the one in which the voice's envelope changes
-    // phase or ends it.
-    std::uint64_t FramesToEnvelopeChange(const Voice& v)
-    {
-        std::uint32_t length = 0;
-        switch (v.envelopeState) {
-        case EnvelopeState::kAttack:
-            length = v.attackLength;
-            break;
-        case EnvelopeState::kSustain:
-            length = v.sustainLength;
-            break;
-        case EnvelopeState::kRelease:
-            length = v.releaseLength;
-            break;
-        case EnvelopeState::kFull:
-        case EnvelopeState::kHold:
-        case EnvelopeState::kFrozen:
-            return kNever;
-        }
-        const std::uint32_t c = v.envelopeCounter;
-        return c < length ? length - c : 1; // a counter at its length changes in the next frame
-    }
 
     // Frames up to and including the one in which a voice that does not loop
     // passes its end.
@@ -80,31 +57,7 @@ namespace {
     // last of them, and the voice can end only in the last.
     void SkipFrames(TrackMixState& track, Voice& v, std::uint64_t m)
     {
-        std::uint32_t& c = v.envelopeCounter;
-        switch (v.envelopeState) {
-        case EnvelopeState::kAttack:
-            c += static_cast<std::uint32_t>(m);
-            if (c >= v.attackLength) {
-                v.envelopeState
-                    = v.sustainLength != 0 ? EnvelopeState::kSustain : EnvelopeState::kHold;
-                c = 0;
-            }
-            break;
-        case EnvelopeState::kSustain:
-            c += static_cast<std::uint32_t>(m);
-            if (c >= v.sustainLength)
-                v.end = 0;
-            break;
-        case EnvelopeState::kRelease:
-            c += static_cast<std::uint32_t>(m);
-            if (c >= v.releaseLength)
-                v.end = 0;
-            break;
-        case EnvelopeState::kFull:
-        case EnvelopeState::kHold:
-        case EnvelopeState::kFrozen:
-            break;
-        }
+        AdvanceEnvelope(v, static_cast<std::uint32_t>(m));
         // m * part stays below 2^56, the frames moved below 2^40.
         const std::uint32_t whole = v.step >> 24;
         const std::uint64_t sum = v.fraction + m * (v.step & kFractionMask);
@@ -123,7 +76,7 @@ namespace {
             for (std::uint32_t i = 0; i < track.slotCount; ++i) {
                 const Voice& v = track.voices[i];
                 if (v.active != 0)
-                    piece = std::min({ piece, FramesToEnvelopeChange(v), FramesToEnd(v) });
+                    piece = std::min({ piece, FramesLeftInPhase(v), FramesToEnd(v) });
             }
             for (std::uint32_t i = 0; i < track.slotCount; ++i) {
                 if (track.voices[i].active != 0)

@@ -10,8 +10,9 @@
 // wrap at 32 bits, so the order of the additions does not matter.
 
 #include "audio/Acceleration.h"
-#include "engine/Kernels.h"
-#include "engine/VoiceMath.h"
+#include "engine/RenderPool.h"
+#include "engine/detail/Kernels.h"
+#include "engine/detail/VoiceMath.h"
 #include "model/Project.h"
 
 #include <cstddef>
@@ -19,10 +20,7 @@
 
 namespace vellisto::engine {
 
-// Renders `frames` frames of one active track into acc (frames x channels
-// words), advancing the track's position frame by frame.
-using TrackRenderer = void (*)(Project& project, const Track& list, TrackMixState& track,
-    std::int32_t* acc, std::uint32_t frames);
+// TrackRenderer, the type of these loops, is declared with the pool that runs them.
 
 TrackRenderer ReferenceTrackRenderer(Kernel kernel, int channels);
 

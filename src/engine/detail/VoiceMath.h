@@ -8,6 +8,7 @@
 
 #include "engine/MixState.h"
 #include "engine/Mixer.h"
+#include "engine/detail/Envelope.h"
 #include "model/FixedPoint.h"
 #include "model/Project.h"
 
@@ -61,41 +62,6 @@ inline void EndVoice(TrackMixState& track, Voice& voice)
 {
     voice.active = 0;
     track.activeVoices -= 1;
-}
-
-// The level of a voice in this frame (volume unit); moves its envelope on by
-// the frame. The products g * c and frozenLevel * g are 32-bit and wrap.
-inline std::uint32_t EnvelopeLevel(Voice& v)
-{
-    const std::uint32_t g = v.gain;
-    std::uint32_t& c = v.envelopeCounter;
-    std::uint32_t level = g;
-    switch (v.envelopeState) {
-    case EnvelopeState::kAttack:
-        level = g * c / v.attackLength;
-        if (++c >= v.attackLength) {
-            v.envelopeState = v.sustainLength != 0 ? EnvelopeState::kSustain : EnvelopeState::kHold;
-            c = 0;
-        }
-        break;
-    case EnvelopeState::kSustain:
-        level = g - c * g / v.sustainLength;
-        if (++c >= v.sustainLength)
-            v.end = 0; // ends at this frame's end check
-        break;
-    case EnvelopeState::kRelease:
-        level = g - c * g / v.releaseLength;
-        if (++c >= v.releaseLength)
-            v.end = 0;
-        break;
-    case EnvelopeState::kFrozen:
-        level = (v.frozenLevel * g) >> 16;
-        break;
-    case EnvelopeState::kFull:
-    case EnvelopeState::kHold:
-        break;
-    }
-    return level;
 }
 
 // The end check after a voice has moved: past its end it wraps into the loop
