@@ -25,11 +25,13 @@ void Mix(benchmark::State& state)
     const auto channels = static_cast<std::uint16_t>(state.range(1));
     std::unique_ptr<Project> project = bench::MakeMixProject(
         channels, static_cast<Interpolation>(state.range(0)), state.range(2) != 0);
-    engine::PrepareMix(*project, false);
-    engine::SeekMix(*project, 0);
+    const auto mix = std::make_unique<MixState>();
+    engine::PrepareMix(*project, *mix, false);
+    engine::SeekMix(*project, *mix, 0);
+    const engine::RenderSetup setup = engine::ChooseRenderSetup(mix->settings);
     std::vector<std::int16_t> out(std::size_t { kBlockFrames } * channels);
     for (auto _ : state) {
-        engine::RenderMix(*project, out.data(), kBlockFrames);
+        engine::RenderMix(*project, *mix, setup, out.data(), kBlockFrames);
         benchmark::DoNotOptimize(out.data());
     }
     const double voiceFrames = double(kTrackCount) * kVoicesPerTrack * kBlockFrames;

@@ -98,33 +98,33 @@ struct MixFigure {
 MixFigure TimeMix(
     Project& project, audio::KernelPath path, std::uint32_t threads, double minSeconds)
 {
-    engine::PrepareMix(project, false);
-    MixState& state = project.mixState;
-    state.kernelPath = path;
-    const std::uint16_t channels = state.settings.outputFormat.channels;
+    const auto state = std::make_unique<MixState>();
+    engine::PrepareMix(project, *state, false);
+    engine::RenderSetup setup = engine::ChooseRenderSetup(state->settings);
+    setup.kernelPath = path;
+    const std::uint16_t channels = state->settings.outputFormat.channels;
     engine::RenderPool pool(threads);
     if (threads > 1 && pool.reserve(std::size_t { bench::kBlockFrames } * channels))
-        state.renderPool = &pool;
-    engine::SeekMix(project, 0);
+        setup.pool = &pool;
+    engine::SeekMix(project, *state, 0);
     std::vector<std::int16_t> out(std::size_t { bench::kBlockFrames } * channels);
-    engine::RenderMix(project, out.data(), bench::kBlockFrames); // warm the caches
+    engine::RenderMix(project, *state, setup, out.data(), bench::kBlockFrames); // warm the caches
     double bestFramesPerSecond = 0;
     for (int window = 0; window < 5; ++window) {
         std::uint64_t blocks = 0;
         const auto t0 = Clock::now();
         double seconds = 0;
         do {
-            engine::RenderMix(project, out.data(), bench::kBlockFrames);
+            engine::RenderMix(project, *state, setup, out.data(), bench::kBlockFrames);
             ++blocks;
             seconds = Since(t0);
         } while (seconds < minSeconds / 5);
         bestFramesPerSecond
             = std::max(bestFramesPerSecond, double(blocks) * bench::kBlockFrames / seconds);
     }
-    state.renderPool = nullptr;
     const double voices = double(kTrackCount) * bench::kVoicesPerTrack;
     return { voices * bestFramesPerSecond,
-        bestFramesPerSecond / state.settings.outputFormat.samplesPerSecond };
+        bestFramesPerSecond / state->settings.outputFormat.samplesPerSecond };
 }
 
 void MixTable(std::uint32_t threads)

@@ -47,13 +47,15 @@ void GiveSound(SoundSlot& slot, const OutputFormat& format)
 std::vector<std::int16_t> Render(Project& project, std::uint32_t from)
 {
     std::vector<std::int16_t> frames(kRenderFrames * 2, 0);
-    if (!engine::PrepareMix(project, true))
+    static MixState state; // kept between inputs: PrepareMix resets it
+    if (!engine::PrepareMix(project, state, true))
         return {};
-    engine::SeekMix(project, 0);
-    engine::RenderMix(project, frames.data(), kRenderFrames);
-    engine::SeekMix(project, from);
+    const engine::RenderSetup setup = engine::ChooseRenderSetup(state.settings);
+    engine::SeekMix(project, state, 0);
+    engine::RenderMix(project, state, setup, frames.data(), kRenderFrames);
+    engine::SeekMix(project, state, from);
     std::vector<std::int16_t> more(kRenderFrames * 2, 0);
-    engine::RenderMix(project, more.data(), kRenderFrames);
+    engine::RenderMix(project, state, setup, more.data(), kRenderFrames);
     frames.insert(frames.end(), more.begin(), more.end());
     return frames;
 }

@@ -55,12 +55,12 @@ namespace {
     // The tracks of each block are rendered on all the worker threads allowed
     // (audio::WorkerThreads); with one, or when the pool cannot be had, the
     // mixing thread renders alone, to the same bytes.
-    void AttachRenderPool(Project& project, std::unique_ptr<engine::RenderPool>& pool)
+    void AttachRenderPool(const MixState& state, engine::RenderSetup& setup,
+        std::unique_ptr<engine::RenderPool>& pool)
     {
         const std::uint32_t threads = audio::WorkerThreads();
         if (threads <= 1)
             return;
-        const MixState& state = project.mixState;
         const std::size_t words
             = std::size_t { state.settings.bufferLength } * state.settings.outputFormat.channels;
         try {
@@ -69,7 +69,7 @@ namespace {
             return;
         }
         if (pool->threads() > 1 && pool->reserve(words))
-            project.mixState.renderPool = pool.get();
+            setup.pool = pool.get();
     }
 
     void ShowNumbered(Messages& messages, TextId text, std::uint32_t number)
@@ -178,7 +178,8 @@ bool MixProject(Project& project, std::string_view documentPath, Messages& messa
         return false;
     }
 
-    // Declared before the worker, so that it outlives the worker's renders.
+    // Declared before the worker, so that they outlive the worker's renders.
+    std::unique_ptr<MixState> state;
     std::unique_ptr<engine::RenderPool> pool;
     mix::CMixingThread worker;
     if (!worker.create()) {
@@ -187,15 +188,21 @@ bool MixProject(Project& project, std::string_view documentPath, Messages& messa
     }
     if (!PrepareSounds(project, documentPath, messages, options))
         return false; // the worker quits and the temporary file goes as they go out of scope
-    if (!engine::PrepareMix(project, false)) { // mute and solo do not apply to a mix
+    try {
+        state = std::make_unique<MixState>();
+    } catch (const std::bad_alloc&) {
+    }
+    // Mute and solo do not apply to a mix.
+    if (state == nullptr || !engine::PrepareMix(project, *state, false)) {
         ShowError(messages, TextId::kOutOfMemory);
         return false;
     }
-    engine::SeekMix(project, 0);
-    AttachRenderPool(project, pool);
+    engine::SeekMix(project, *state, 0);
+    engine::RenderSetup setup = engine::ChooseRenderSetup(state->settings);
+    AttachRenderPool(*state, setup, pool);
 
     engine::ProgressRecord record;
-    worker.postStart(project, writer.file(), record);
+    worker.postStart(project, *state, setup, writer.file(), record);
     const std::uint64_t t0 = options.clock();
     RecordProgress watched(record, options.interrupt);
     progress.runProgress(watched);
@@ -203,8 +210,7 @@ bool MixProject(Project& project, std::string_view documentPath, Messages& messa
     // A display closed before the end asks the worker to stop at its next block.
     if (!watched.done())
         watched.requestAbort();
-    worker.quit(); // waits: the record, the file and the project stay ours until then
-    project.mixState.renderPool = nullptr;
+    worker.quit(); // waits: the record, the file, the state and the project stay ours until then
 
     // An interrupt that came after the last block still keeps the old file.
     if (record.abort.load() != 0 || Interrupted(options)) {

@@ -35,14 +35,14 @@ namespace {
     // The sound a Play may start: an ID below 1024 whose samples are loaded as
     // 16-bit frames in the output channel layout, so that every read stays inside
     // the sample block and its guard zones.
-    const SoundSlot* PlayableSound(const Project& project, std::uint32_t id)
+    const SoundSlot* PlayableSound(const Project& project, const MixState& state, std::uint32_t id)
     {
         const SoundSlot* sound = project.findSound(id);
         if (sound == nullptr || sound->samples == nullptr)
             return nullptr;
         const OutputFormat& format = sound->dataFormat;
-        const bool layoutFits = format.bitsPerSample == 16
-            && format.channels == project.mixState.settings.outputFormat.channels;
+        const bool layoutFits
+            = format.bitsPerSample == 16 && format.channels == state.settings.outputFormat.channels;
         return layoutFits ? sound : nullptr;
     }
 
@@ -123,15 +123,15 @@ namespace {
     }
 
     // Starts a voice, then the voices of the sounds it links to, one after the other.
-    void Play(Project& project, TrackMixState& track, std::uint32_t id, std::uint32_t noteVolume,
-        std::uint32_t notePitch)
+    void Play(const Project& project, MixState& state, TrackMixState& track, std::uint32_t id,
+        std::uint32_t noteVolume, std::uint32_t notePitch)
     {
         LinkBudget budget;
         for (std::uint32_t depth = 0;; ++depth) {
-            const SoundSlot* sound = PlayableSound(project, id);
+            const SoundSlot* sound = PlayableSound(project, state, id);
             if (sound == nullptr)
                 return; // no voice and no link
-            Voice* voice = ChooseSlot(project.mixState, track);
+            Voice* voice = ChooseSlot(state, track);
             if (voice == nullptr)
                 return; // dropped, links included
             StartVoice(*voice, *sound, track, id, noteVolume, notePitch);
@@ -177,8 +177,8 @@ namespace {
         v.envelopeState = EnvelopeState::kRelease;
     }
 
-    void Stop(Project& project, TrackMixState& track, std::uint32_t id, std::uint32_t pitchFilter,
-        LinkBudget& budget, std::uint32_t depth)
+    void Stop(const Project& project, TrackMixState& track, std::uint32_t id,
+        std::uint32_t pitchFilter, LinkBudget& budget, std::uint32_t depth)
     {
         const bool byPitch = project.settings.stoppingRules != 0;
         // The slot count is read again at every step: a linked Stop may compact the voices.
@@ -234,11 +234,11 @@ namespace {
 
 } // namespace
 
-void ApplyEvent(Project& project, TrackMixState& track, const Event& event)
+void ApplyEvent(const Project& project, MixState& state, TrackMixState& track, const Event& event)
 {
     switch (static_cast<EventType>(event.type)) {
     case EventType::kPlay:
-        Play(project, track, event.data1, event.data2, event.data3);
+        Play(project, state, track, event.data1, event.data2, event.data3);
         break;
     case EventType::kStop: {
         LinkBudget budget;

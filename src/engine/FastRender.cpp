@@ -402,15 +402,15 @@ namespace {
     }
 
     template <Kernel K, int Channels, class Isa>
-    [[gnu::always_inline]] inline void RenderTrackFast(Project& project, const Track& list,
-        TrackMixState& track, std::int32_t* acc, std::uint32_t frames)
+    [[gnu::always_inline]] inline void RenderTrackFast(const Project& project, MixState& state,
+        const Track& list, TrackMixState& track, std::int32_t* acc, std::uint32_t frames)
     {
         constexpr bool kSinc = K == Kernel::kSinc || K == Kernel::kSincLow;
         const audio::SincWeightTables* tables = kSinc ? audio::SincWeights() : nullptr;
         std::uint32_t sums[kRunFrames * Channels];
         for (std::uint32_t f = 0; f < frames;) {
             // Events of equal time take effect in list order, before the frame's samples.
-            ApplyDueEvents(project, list, track);
+            ApplyDueEvents(project, state, list, track);
             // The next event lies after the track's position (the sentinel
             // time included), so a run has at least one frame.
             const std::uint32_t run
@@ -445,32 +445,34 @@ namespace {
     // One entry point per instruction set; the wider ones compile the whole
     // loop for their set.
     template <Kernel K, int Channels>
-    void TrackPortable(Project& project, const Track& list, TrackMixState& track, std::int32_t* acc,
-        std::uint32_t frames)
+    void TrackPortable(const Project& project, MixState& state, const Track& list,
+        TrackMixState& track, std::int32_t* acc, std::uint32_t frames)
     {
-        RenderTrackFast<K, Channels, audio::simd::Portable>(project, list, track, acc, frames);
+        RenderTrackFast<K, Channels, audio::simd::Portable>(
+            project, state, list, track, acc, frames);
     }
 
 #if VEL_HAVE_X86_VECTORS
     template <Kernel K, int Channels>
-    void TrackSse2(Project& project, const Track& list, TrackMixState& track, std::int32_t* acc,
+    void TrackSse2(const Project& project, MixState& state, const Track& list, TrackMixState& track,
+        std::int32_t* acc, std::uint32_t frames)
+    {
+        RenderTrackFast<K, Channels, audio::simd::Sse2>(project, state, list, track, acc, frames);
+    }
+
+    template <Kernel K, int Channels>
+    [[gnu::target("avx2")]] void TrackAvx2(const Project& project, MixState& state,
+        const Track& list, TrackMixState& track, std::int32_t* acc, std::uint32_t frames)
+    {
+        RenderTrackFast<K, Channels, audio::simd::Avx2>(project, state, list, track, acc, frames);
+    }
+
+    template <Kernel K, int Channels>
+    [[gnu::target("avx2,avx512f,avx512bw")]] void TrackAvx512(const Project& project,
+        MixState& state, const Track& list, TrackMixState& track, std::int32_t* acc,
         std::uint32_t frames)
     {
-        RenderTrackFast<K, Channels, audio::simd::Sse2>(project, list, track, acc, frames);
-    }
-
-    template <Kernel K, int Channels>
-    [[gnu::target("avx2")]] void TrackAvx2(Project& project, const Track& list,
-        TrackMixState& track, std::int32_t* acc, std::uint32_t frames)
-    {
-        RenderTrackFast<K, Channels, audio::simd::Avx2>(project, list, track, acc, frames);
-    }
-
-    template <Kernel K, int Channels>
-    [[gnu::target("avx2,avx512f,avx512bw")]] void TrackAvx512(Project& project, const Track& list,
-        TrackMixState& track, std::int32_t* acc, std::uint32_t frames)
-    {
-        RenderTrackFast<K, Channels, audio::simd::Avx512>(project, list, track, acc, frames);
+        RenderTrackFast<K, Channels, audio::simd::Avx512>(project, state, list, track, acc, frames);
     }
 #endif
 

@@ -1,14 +1,21 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The engine's run-time state held inside every Project: a copy of the
-// settings taken when a mix is prepared, the mix position, one state per track
-// with its voices, and the accumulator of one render block. Only the engine
-// changes it, and one thread at a time drives it. The state is a plain value:
-// a copy taken between two renders continues identically within the same
-// project (voices point into the project's sample blocks).
+// The engine's run-time state of one mix: a copy of the settings taken when
+// the mix is prepared, the mix position, one state per track with its voices,
+// and the accumulator of one render block. Whoever drives a mix (the mixing
+// worker, the preview's feeder) holds the state beside the project it mixes;
+// the engine reads the project's records and advances only this state. The
+// state is a plain value: a copy taken between two renders continues
+// identically with the same project (voices point into the project's sample
+// blocks, which must stay loaded and unchanged while the mix lasts).
+//
+// Threads: every field is owned by the thread that drives the mix, which
+// alone reads or writes it from PrepareMix until the mix is over; a render
+// pool's threads touch their tracks' states only inside one RenderMix call.
+// No other thread may read it while a mix runs; the progress a display shows
+// travels through the driver's own atomics.
 
-#include "audio/Acceleration.h"
 #include "model/Limits.h"
 #include "model/ProjectSettings.h"
 
@@ -17,10 +24,6 @@
 #include <vector>
 
 namespace vellisto {
-
-namespace engine {
-    class RenderPool;
-}
 
 // Envelope phases. The level of a voice in a frame, with g its gain, c the
 // counter before the frame and A, S, R its three lengths:
@@ -79,19 +82,11 @@ struct MixState {
     std::uint32_t position = 0; // frames rendered or skipped since the start of the project
     std::array<TrackMixState, kTrackCount> tracks {};
     std::vector<std::int32_t> accumulator; // one block: bufferLength x channels words
-
-    // How the blocks are computed; none of these changes a single output bit.
-    // PrepareMix takes the process-wide choices (audio/Acceleration.h) and
-    // clears the pool; a driver may then attach a pool of its own, which must
-    // outlive every render of the mix.
-    audio::KernelPath kernelPath = audio::KernelPath::kFast;
-    audio::VectorIsa vectorIsa = audio::VectorIsa::kPortable;
-    engine::RenderPool* renderPool = nullptr; // not owned; null renders on the calling thread
 };
 
 // True when the two states would render the same from here on: every field is
 // compared except the contents of inactive voices and of the accumulator,
-// which are scratch, and the choice of loops and threads.
+// which are scratch.
 bool SameMixState(const MixState& a, const MixState& b);
 
 } // namespace vellisto

@@ -26,12 +26,12 @@ namespace {
     // The reference loop: frame by frame, every active voice in slot order,
     // then the track's sums into the accumulator.
     template <Kernel K, int Channels>
-    void RenderTrack(Project& project, const Track& list, TrackMixState& track, std::int32_t* acc,
-        std::uint32_t frames)
+    void RenderTrack(const Project& project, MixState& state, const Track& list,
+        TrackMixState& track, std::int32_t* acc, std::uint32_t frames)
     {
         for (std::uint32_t f = 0; f < frames; ++f, acc += Channels) {
             // Events of equal time take effect in list order, before the frame's samples.
-            ApplyDueEvents(project, list, track);
+            ApplyDueEvents(project, state, list, track);
             const bool sounding = track.activeVoices > 0;
             if (sounding) {
                 std::uint32_t sum[Channels] = {}; // 32-bit signed sums, wrapping
@@ -61,7 +61,7 @@ namespace {
 
     // The loop of this mix for blocks of the given channel count; null for a
     // mixing interpolation above 3, whose blocks are silence (no event applies).
-    TrackRenderer SelectTrackRenderer(const MixState& state, int channels)
+    TrackRenderer SelectTrackRenderer(const MixState& state, const RenderSetup& setup, int channels)
     {
         Kernel kernel;
         switch (static_cast<Interpolation>(state.settings.mixingInterpolation)) {
@@ -80,9 +80,9 @@ namespace {
         default:
             return nullptr;
         }
-        return state.kernelPath == audio::KernelPath::kReference
+        return setup.kernelPath == audio::KernelPath::kReference
             ? ReferenceTrackRenderer(kernel, channels)
-            : FastTrackRenderer(kernel, channels, state.vectorIsa);
+            : FastTrackRenderer(kernel, channels, setup.vectorIsa);
     }
 
     std::int16_t Clip16(std::int32_t v)
@@ -112,18 +112,18 @@ namespace {
     // One block of at most bufferLength frames: the tracks on the mix's pool
     // of threads when it has one that fits the block, else one after another.
     template <int Channels>
-    void RenderBlock(Project& project, std::int16_t* destination, std::uint32_t frames)
+    void RenderBlock(const Project& project, MixState& state, const RenderSetup& setup,
+        std::int16_t* destination, std::uint32_t frames)
     {
-        MixState& state = project.mixState;
         state.position += frames;
         const std::size_t words = std::size_t { frames } * Channels;
         std::fill_n(state.accumulator.data(), words, 0);
-        if (const TrackRenderer render = SelectTrackRenderer(state, Channels)) {
-            if (state.renderPool != nullptr && state.renderPool->fits(words)) {
-                state.renderPool->renderTracks(project, render, frames);
+        if (const TrackRenderer render = SelectTrackRenderer(state, setup, Channels)) {
+            if (setup.pool != nullptr && setup.pool->fits(words)) {
+                setup.pool->renderTracks(project, state, render, frames);
             } else {
                 for (std::size_t t = 0; t < kTrackCount; ++t)
-                    RenderTrackOfBlock(project, t, render, state.accumulator.data(), frames);
+                    RenderTrackOfBlock(project, state, t, render, state.accumulator.data(), frames);
             }
         }
         WriteOutput<Channels>(state, destination, frames);
@@ -152,9 +152,23 @@ TrackRenderer ReferenceTrackRenderer(Kernel kernel, int channels)
     return nullptr;
 }
 
-bool PrepareMix(Project& project, bool honourMuteAndSolo)
+RenderSetup ChooseRenderSetup(const ProjectSettings& settings)
 {
-    MixState& state = project.mixState;
+    RenderSetup setup;
+    setup.kernelPath = audio::CurrentKernelPath();
+    setup.vectorIsa = audio::CurrentVectorIsa();
+    // The fast sinc loops read the weight tables, built here on first use
+    // (not during a render); without them the mix keeps to the reference.
+    const auto interpolation = static_cast<Interpolation>(settings.mixingInterpolation);
+    const bool sinc
+        = interpolation == Interpolation::kSinc || interpolation == Interpolation::kSincLow;
+    if (setup.kernelPath == audio::KernelPath::kFast && sinc && audio::SincWeights() == nullptr)
+        setup.kernelPath = audio::KernelPath::kReference;
+    return setup;
+}
+
+bool PrepareMix(const Project& project, MixState& state, bool honourMuteAndSolo)
+{
     state.accumulator = std::vector<std::int32_t>();
     state.settings = project.settings;
     // A stored block length outside 1024..65536 (or not a multiple of 1024)
@@ -164,16 +178,6 @@ bool PrepareMix(Project& project, bool honourMuteAndSolo)
     state.settings.bufferLength = bounded.bufferLength;
     state.position = state.settings.positionWord;
     state.tracks.fill(TrackMixState {});
-    state.kernelPath = audio::CurrentKernelPath();
-    state.vectorIsa = audio::CurrentVectorIsa();
-    state.renderPool = nullptr;
-    // The fast sinc loops read the weight tables, built here on first use
-    // (not during a render); without them the mix keeps to the reference.
-    const auto interpolation = static_cast<Interpolation>(state.settings.mixingInterpolation);
-    const bool sinc
-        = interpolation == Interpolation::kSinc || interpolation == Interpolation::kSincLow;
-    if (state.kernelPath == audio::KernelPath::kFast && sinc && audio::SincWeights() == nullptr)
-        state.kernelPath = audio::KernelPath::kReference;
 
     // Output with neither 1 nor 2 channels is refused at every render and needs no accumulator.
     const std::uint32_t channels = state.settings.outputFormat.channels;
@@ -203,9 +207,9 @@ bool PrepareMix(Project& project, bool honourMuteAndSolo)
     return true;
 }
 
-bool RenderMix(Project& project, std::int16_t* destination, std::uint32_t frames)
+bool RenderMix(const Project& project, MixState& state, const RenderSetup& setup,
+    std::int16_t* destination, std::uint32_t frames)
 {
-    MixState& state = project.mixState;
     // The mix position never reaches the sentinel time.
     if (frames > kLastMixPosition || state.position > kLastMixPosition - frames)
         return false;
@@ -220,9 +224,9 @@ bool RenderMix(Project& project, std::int16_t* destination, std::uint32_t frames
     while (frames > 0) {
         const std::uint32_t n = std::min(frames, block);
         if (channels == 1)
-            RenderBlock<1>(project, destination, n);
+            RenderBlock<1>(project, state, setup, destination, n);
         else
-            RenderBlock<2>(project, destination, n);
+            RenderBlock<2>(project, state, setup, destination, n);
         destination += std::size_t { n } * channels;
         frames -= n;
     }

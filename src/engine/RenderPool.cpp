@@ -56,12 +56,12 @@ bool RenderPool::takeTracks(std::int32_t* acc, bool clearFirst)
         const std::uint32_t t = m_nextTrack.fetch_add(1, std::memory_order_relaxed);
         if (t >= kTrackCount)
             return used;
-        if (m_project->mixState.tracks[t].active == 0)
+        if (m_state->tracks[t].active == 0)
             continue;
         if (!used && clearFirst)
             std::fill_n(acc, m_blockWords, 0);
         used = true;
-        RenderTrackOfBlock(*m_project, t, m_render, acc, m_frames);
+        RenderTrackOfBlock(*m_project, *m_state, t, m_render, acc, m_frames);
     }
 }
 
@@ -80,18 +80,20 @@ void RenderPool::serve(Worker& worker)
     }
 }
 
-void RenderPool::renderTracks(Project& project, TrackRenderer render, std::uint32_t frames)
+void RenderPool::renderTracks(
+    const Project& project, MixState& state, TrackRenderer render, std::uint32_t frames)
 {
     m_project = &project;
+    m_state = &state;
     m_render = render;
     m_frames = frames;
-    m_blockWords = std::size_t { frames } * project.mixState.settings.outputFormat.channels;
+    m_blockWords = std::size_t { frames } * state.settings.outputFormat.channels;
     m_nextTrack.store(0, std::memory_order_relaxed);
     m_pending.store(static_cast<std::uint32_t>(m_workers.size()), std::memory_order_relaxed);
     m_generation.fetch_add(1, std::memory_order_release);
     m_generation.notify_all();
 
-    std::int32_t* acc = project.mixState.accumulator.data();
+    std::int32_t* acc = state.accumulator.data();
     takeTracks(acc, false);
     for (std::uint32_t busy = m_pending.load(std::memory_order_acquire); busy != 0;
          busy = m_pending.load(std::memory_order_acquire))

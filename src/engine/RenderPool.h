@@ -14,9 +14,10 @@
 // only: rendering with a pool allocates nothing and takes no lock.
 //
 // A driver makes a pool, sizes it for the mix's blocks with reserve(), and
-// sets it as the mix state's renderPool after PrepareMix; the pool must
-// outlive every render of that mix.
+// names it in the render set-up it passes to RenderMix; the pool must
+// outlive every render it is named in.
 
+#include "engine/MixState.h"
 #include "model/Project.h"
 
 #include <atomic>
@@ -31,8 +32,8 @@ namespace vellisto::engine {
 // A loop that renders `frames` frames of one active track into acc (frames x
 // channels words), advancing the track's position frame by frame. The engine
 // chooses one per block and hands it to the pool.
-using TrackRenderer = void (*)(Project& project, const Track& list, TrackMixState& track,
-    std::int32_t* acc, std::uint32_t frames);
+using TrackRenderer = void (*)(const Project& project, MixState& state, const Track& list,
+    TrackMixState& track, std::int32_t* acc, std::uint32_t frames);
 
 class RenderPool {
 public:
@@ -55,7 +56,8 @@ public:
     // of `frames` frames that ends at the mix position, with `render`, and
     // adds them into the mix's accumulator, which holds zeros on entry. The
     // block must fit (see fits).
-    void renderTracks(Project& project, TrackRenderer render, std::uint32_t frames);
+    void renderTracks(
+        const Project& project, MixState& state, TrackRenderer render, std::uint32_t frames);
 
 private:
     struct alignas(64) Worker {
@@ -73,7 +75,8 @@ private:
     std::size_t m_words = 0;
 
     // The current block, written before m_generation moves on.
-    Project* m_project = nullptr;
+    const Project* m_project = nullptr;
+    MixState* m_state = nullptr;
     TrackRenderer m_render = nullptr;
     std::uint32_t m_frames = 0;
     std::size_t m_blockWords = 0; // frames x channels

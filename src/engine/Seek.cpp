@@ -111,9 +111,8 @@ namespace {
 
 } // namespace
 
-bool SeekMix(Project& project, std::uint32_t target)
+bool SeekMix(const Project& project, MixState& state, std::uint32_t target)
 {
-    MixState& state = project.mixState;
     if (target < state.position)
         Rewind(state);
     state.position = target;
@@ -123,7 +122,7 @@ bool SeekMix(Project& project, std::uint32_t target)
             continue;
         const Track& list = project.tracks[t];
         while (track.position < target) {
-            ApplyDueEvents(project, list, track);
+            ApplyDueEvents(project, state, list, track);
             // The cursor is now past every event due at this position.
             const std::uint32_t k = std::min(NextEventTime(list, track), target) - track.position;
             track.position += k;

@@ -50,14 +50,15 @@ namespace {
     }
 
     // Renders the whole mix into the sink; the outcome is published by the caller.
-    bool RenderInto(Project& project, WaveSink& sink, ProgressRecord& progress)
+    bool RenderInto(const Project& project, MixState& state, const RenderSetup& setup,
+        WaveSink& sink, ProgressRecord& progress)
     {
-        const OutputFormat format = project.mixState.settings.outputFormat;
+        const OutputFormat format = state.settings.outputFormat;
         const MixPlan plan = PlanMix(project, format);
         if (!plan.ok())
             return false;
         const std::uint32_t channels = format.channels;
-        const std::uint32_t block = project.mixState.settings.bufferLength;
+        const std::uint32_t block = state.settings.bufferLength;
         std::vector<std::int16_t> buffer;
         try {
             buffer.assign(std::size_t { block } * channels, 0);
@@ -75,7 +76,7 @@ namespace {
             if (progress.abort.load() != 0)
                 break;
             const std::uint32_t n = std::min(plan.frames - written, block);
-            if (!RenderMix(project, buffer.data(), n))
+            if (!RenderMix(project, state, setup, buffer.data(), n))
                 break;
             const auto* bytes = reinterpret_cast<const std::uint8_t*>(buffer.data());
             if (!sink.append({ bytes, std::size_t { n } * channels * 2 }))
@@ -119,28 +120,31 @@ MixPlan PlanMix(const Project& project, const OutputFormat& format)
     return plan;
 }
 
-bool WriteWaveFile(Project& project, WaveSink& sink, ProgressRecord& progress)
+bool WriteWaveFile(const Project& project, MixState& state, const RenderSetup& setup,
+    WaveSink& sink, ProgressRecord& progress)
 {
-    const bool ok = RenderInto(project, sink, progress);
+    const bool ok = RenderInto(project, state, setup, sink, progress);
     Publish(progress, ok);
     return ok;
 }
 
-bool WriteWaveFile(Project& project, platform::File& file, ProgressRecord& progress)
+bool WriteWaveFile(const Project& project, MixState& state, const RenderSetup& setup,
+    platform::File& file, ProgressRecord& progress)
 {
     FileSink sink(file);
-    return WriteWaveFile(project, sink, progress);
+    return WriteWaveFile(project, state, setup, sink, progress);
 }
 
-bool WriteWaveFile(Project& project, const std::string& nativePath, ProgressRecord& progress)
+bool WriteWaveFile(const Project& project, MixState& state, const RenderSetup& setup,
+    const std::string& nativePath, ProgressRecord& progress)
 {
     bool ok = false;
     // Refuse before creating the file, so that an existing file stays as it was.
-    if (PlanMix(project, project.mixState.settings.outputFormat).ok()) {
+    if (PlanMix(project, state.settings.outputFormat).ok()) {
         platform::File file;
         if (file.createForWriting(nativePath)) {
             FileSink sink(file);
-            ok = RenderInto(project, sink, progress);
+            ok = RenderInto(project, state, setup, sink, progress);
             ok = file.close() && ok;
         }
     }

@@ -6,11 +6,11 @@
 // frames), publishing progress and honouring an abort request.
 //
 // Threads: WriteWaveFile runs on the mixing thread and is the only user of the
-// project's mix state while it runs. It shares with the watching thread only
-// the five words of the ProgressRecord: the watcher writes `abort`; the writer
-// writes `total` once, `current` before every block, then `result`, and
-// `done` last, so that a reader that sees done == 1 also sees the result.
+// mix state while it runs. It shares with the watching thread only the five
+// words of the ProgressRecord (each field says who writes it), so that a
+// reader that sees done == 1 also sees the result.
 
+#include "engine/Mixer.h"
 #include "model/Project.h"
 
 #include <atomic>
@@ -26,11 +26,13 @@ class File;
 namespace vellisto::engine {
 
 struct ProgressRecord {
-    std::atomic<std::uint32_t> abort { 0 }; // nonzero: stop before the next block
-    std::atomic<std::uint32_t> done { 0 }; // 1 once the writer has finished, whatever the outcome
+    // Written by the watcher only: nonzero stops the writer before its next block.
+    std::atomic<std::uint32_t> abort { 0 };
+    // Written by the writer only, read by the watcher:
+    std::atomic<std::uint32_t> done { 0 }; // 1 once the writer has finished (stored last)
     std::atomic<std::uint32_t> result { 0 }; // 1 when every frame was rendered and written
-    std::atomic<std::uint32_t> current { 0 }; // frames written so far
-    std::atomic<std::uint32_t> total { 0 }; // the mix length
+    std::atomic<std::uint32_t> current { 0 }; // frames written so far, before every block
+    std::atomic<std::uint32_t> total { 0 }; // the mix length, once before the first block
 };
 
 // The mix length: the largest time (unsigned) among the last events of all
@@ -69,15 +71,18 @@ public:
 // stops after the header (an abort, a write error such as a full disk), both
 // sizes are rewritten to the frames actually written, so that what is left is
 // a valid, shorter file. Never throws; ends with result, then done = 1.
-bool WriteWaveFile(Project& project, WaveSink& sink, ProgressRecord& progress);
+bool WriteWaveFile(const Project& project, MixState& state, const RenderSetup& setup,
+    WaveSink& sink, ProgressRecord& progress);
 
 // The same into a file that the caller has opened for writing, empty and at
 // its start (for instance the temporary file of an AtomicFileWriter). The
 // caller closes or commits it.
-bool WriteWaveFile(Project& project, platform::File& file, ProgressRecord& progress);
+bool WriteWaveFile(const Project& project, MixState& state, const RenderSetup& setup,
+    platform::File& file, ProgressRecord& progress);
 
 // The same into a file created (or truncated) at nativePath and closed before
 // done is set. A refused plan leaves an existing file untouched.
-bool WriteWaveFile(Project& project, const std::string& nativePath, ProgressRecord& progress);
+bool WriteWaveFile(const Project& project, MixState& state, const RenderSetup& setup,
+    const std::string& nativePath, ProgressRecord& progress);
 
 } // namespace vellisto::engine

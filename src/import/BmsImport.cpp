@@ -236,7 +236,6 @@ namespace {
         std::u16string_view chartPath, BmsReadError* reason)
     {
         const std::u16string text = DecodeBmsText(chart);
-        project.mixState = {};
         BmsImporter importer(project);
         if (!importer.begin())
             return Fail(reason, BmsReadError::kOutOfMemory);

@@ -56,7 +56,6 @@ namespace {
             return false;
 
         BuildImportTables();
-        project.mixState = {};
         MidiConverter converter(project);
         if (!converter.begin())
             return Fail(reason, MidiReadErrorCode::kOutOfMemory);

@@ -22,17 +22,17 @@ bool CMixingThread::create()
     return true;
 }
 
-void CMixingThread::postStart(
-    Project& project, platform::File& file, engine::ProgressRecord& record)
+void CMixingThread::postStart(const Project& project, MixState& state,
+    const engine::RenderSetup& setup, platform::File& file, engine::ProgressRecord& record)
 {
-    post({ false, &project, &file, &record });
+    post({ false, &project, &state, setup, &file, &record });
 }
 
 void CMixingThread::quit()
 {
     if (!running())
         return;
-    post({ true, nullptr, nullptr, nullptr });
+    post({ true, nullptr, nullptr, {}, nullptr, nullptr });
     m_thread.join();
 }
 
@@ -64,7 +64,8 @@ void CMixingThread::run()
         engine::ProgressRecord& record = *message.record;
         bool ok = false;
         try {
-            ok = engine::WriteWaveFile(*message.project, *message.file, record);
+            ok = engine::WriteWaveFile(
+                *message.project, *message.state, message.setup, *message.file, record);
         } catch (...) {
             // Nothing may leave the worker: the waiting side relies on the
             // done word, so a failure of any kind ends as result 0.

@@ -10,6 +10,7 @@
 // worker. The driver waits for the worker to end (quit) before it touches the
 // project, the file or the record again.
 
+#include "engine/Mixer.h"
 #include "engine/WaveWriter.h"
 #include "model/Project.h"
 
@@ -38,10 +39,12 @@ public:
     bool create();
     bool running() const { return m_thread.joinable(); }
 
-    // Hands the job to the worker and posts the start message: the mix is
-    // written into file, open for writing, empty and at its start. The
-    // project, the file and the record must stay valid until quit() has returned.
-    void postStart(Project& project, platform::File& file, engine::ProgressRecord& record);
+    // Hands the job to the worker and posts the start message: the prepared
+    // mix of project (state, computed as setup says) is written into file,
+    // open for writing, empty and at its start. Everything handed over must
+    // stay valid, and the project unchanged, until quit() has returned.
+    void postStart(const Project& project, MixState& state, const engine::RenderSetup& setup,
+        platform::File& file, engine::ProgressRecord& record);
 
     // Posts the quit message and waits until the thread has ended. A mix in
     // progress finishes first (set the record's abort word to cut it short).
@@ -51,7 +54,9 @@ private:
     // A start message carries its job; quit carries nothing.
     struct Message {
         bool quit = false;
-        Project* project = nullptr;
+        const Project* project = nullptr;
+        MixState* state = nullptr;
+        engine::RenderSetup setup;
         platform::File* file = nullptr;
         engine::ProgressRecord* record = nullptr;
     };

@@ -6,7 +6,6 @@
 // view, importer, file reader and the engine work on it. Not thread-safe: the
 // user-interface thread owns it, and a running mix only reads it.
 
-#include "engine/MixState.h"
 #include "model/Limits.h"
 #include "model/ProjectSettings.h"
 
@@ -105,7 +104,6 @@ enum class ConversionMode : std::uint32_t { kNormal = 0, kDrum = 1, kAuto = 2, k
 struct Project {
     std::array<SoundSlot, kSoundCount> sounds;
     std::array<Track, kTrackCount> tracks;
-    MixState mixState;
     ProjectSettings settings;
     std::uint32_t conversionMode = 0; // ConversionMode; read only by the MIDI importer
 

@@ -12,8 +12,8 @@
 // oldest <= cursor <= newest with newest - oldest <= 8 (unsigned, wrapping).
 //
 // A snapshot holds every slot's name and twelve setting words, every track's
-// events and flags and the settings; no samples, conversion mode 0, an empty
-// engine state. A snapshot brought back by undo therefore holds no samples,
+// events and flags and the settings; no samples and conversion mode 0. A
+// snapshot brought back by undo therefore holds no samples,
 // and every sound is prepared again before the next mix.
 
 #include "model/Limits.h"

@@ -72,16 +72,18 @@ TestProject& TestProject::stop(
 
 std::vector<std::int16_t> TestProject::render(std::uint32_t frames, bool honourMuteAndSolo)
 {
-    if (!engine::PrepareMix(*m_project, honourMuteAndSolo) || !engine::SeekMix(*m_project, 0))
+    if (!engine::PrepareMix(*m_project, *m_state, honourMuteAndSolo)
+        || !engine::SeekMix(*m_project, *m_state, 0))
         throw std::runtime_error("mix not prepared");
+    m_setup = engine::ChooseRenderSetup(m_state->settings);
     return renderMore(frames);
 }
 
 std::vector<std::int16_t> TestProject::renderMore(std::uint32_t frames)
 {
-    const std::size_t channels = m_project->mixState.settings.outputFormat.channels;
+    const std::size_t channels = m_state->settings.outputFormat.channels;
     std::vector<std::int16_t> out(frames * channels, 0x5A5A);
-    if (!engine::RenderMix(*m_project, out.data(), frames))
+    if (!engine::RenderMix(*m_project, *m_state, m_setup, out.data(), frames))
         throw std::runtime_error("render refused");
     return out;
 }

@@ -20,6 +20,9 @@ public:
     explicit TestProject(std::uint16_t channels = 1);
 
     Project& project() { return *m_project; }
+    // The mix state the renders below advance, and the set-up they compute with.
+    MixState& state() { return *m_state; }
+    engine::RenderSetup& setup() { return m_setup; }
     ProjectSettings& settings() { return m_project->settings; }
 
     // Loads interleaved 16-bit samples into a sound in the output format, at
@@ -42,6 +45,8 @@ public:
 
 private:
     std::unique_ptr<Project> m_project;
+    std::unique_ptr<MixState> m_state = std::make_unique<MixState>();
+    engine::RenderSetup m_setup;
 };
 
 // The samples of one channel of an interleaved render.

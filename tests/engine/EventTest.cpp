@@ -225,7 +225,7 @@ TEST(Events, CircularLinksTerminate)
     SetMode(b, StopEventMode::kIgnore);
     p.play(0, 0, 0).stop(0, 1, 0);
     const V out = p.render(2);
-    EXPECT_EQ(p.project().mixState.tracks[0].activeVoices, 4u);
+    EXPECT_EQ(p.state().tracks[0].activeVoices, 4u);
     EXPECT_EQ(out[0], out[1]); // in Ignore mode the Stop changes no voice
 }
 

@@ -60,23 +60,23 @@ Rendering RenderWay(
 {
     Project& project = p.project();
     Rendering out;
-    if (!engine::PrepareMix(project, honour))
+    MixState& state = p.state();
+    if (!engine::PrepareMix(project, state, honour))
         return out;
-    MixState& state = project.mixState;
-    state.kernelPath = way.path;
-    state.vectorIsa = way.isa;
+    engine::RenderSetup& setup = p.setup();
+    setup = { way.path, way.isa, nullptr };
     engine::RenderPool pool(way.threads);
     if (way.threads > 1) {
         EXPECT_TRUE(pool.reserve(std::size_t { state.settings.bufferLength } * 2));
-        state.renderPool = &pool;
+        setup.pool = &pool;
     }
-    engine::SeekMix(project, 0);
+    engine::SeekMix(project, state, 0);
     for (const std::uint32_t frames : pieces) {
         const auto part = p.renderMore(frames);
         out.samples.insert(out.samples.end(), part.begin(), part.end());
         out.states.push_back(std::make_unique<MixState>(state));
     }
-    state.renderPool = nullptr;
+    setup.pool = nullptr;
     return out;
 }
 
@@ -191,12 +191,11 @@ TEST(FastRender, ContinuesLikeTheReferenceAfterASeek)
         std::vector<std::int16_t> results[2];
         for (const auto path : { audio::KernelPath::kReference, audio::KernelPath::kFast }) {
             Project& project = p.project();
-            ASSERT_TRUE(engine::PrepareMix(project, false));
-            project.mixState.kernelPath = path;
-            project.mixState.vectorIsa = audio::DetectedVectorIsa();
-            engine::SeekMix(project, 0);
+            ASSERT_TRUE(engine::PrepareMix(project, p.state(), false));
+            p.setup() = { path, audio::DetectedVectorIsa(), nullptr };
+            engine::SeekMix(project, p.state(), 0);
             p.renderMore(first);
-            engine::SeekMix(project, back);
+            engine::SeekMix(project, p.state(), back);
             results[path == audio::KernelPath::kFast] = p.renderMore(800);
         }
         ASSERT_EQ(results[1], results[0]) << "round " << round;

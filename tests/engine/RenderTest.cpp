@@ -69,11 +69,11 @@ TEST(Render, OutputWithOtherChannelCountsIsRefusedUntouched)
 {
     TestProject p(3);
     p.play(0, 0, 0);
-    ASSERT_TRUE(engine::PrepareMix(p.project(), false));
+    ASSERT_TRUE(engine::PrepareMix(p.project(), p.state(), false));
     std::vector<std::int16_t> out(30, 7);
-    EXPECT_FALSE(engine::RenderMix(p.project(), out.data(), 10));
+    EXPECT_FALSE(engine::RenderMix(p.project(), p.state(), p.setup(), out.data(), 10));
     EXPECT_EQ(out, V(30, 7));
-    EXPECT_EQ(p.project().mixState.position, 10u);
+    EXPECT_EQ(p.state().position, 10u);
 }
 
 TEST(Render, InterpolationAboveThreeRendersSilence)
@@ -89,24 +89,24 @@ TEST(Render, PositionNeverReachesTheSentinelTime)
 {
     TestProject p(1);
     p.settings().positionWord = 0xFFFFFF00u; // the starting position is taken from the settings
-    ASSERT_TRUE(engine::PrepareMix(p.project(), false));
+    ASSERT_TRUE(engine::PrepareMix(p.project(), p.state(), false));
     std::vector<std::int16_t> out(0x100, 7);
-    EXPECT_FALSE(engine::RenderMix(p.project(), out.data(), 0xFF));
+    EXPECT_FALSE(engine::RenderMix(p.project(), p.state(), p.setup(), out.data(), 0xFF));
     EXPECT_EQ(out[0], 7);
-    EXPECT_TRUE(engine::RenderMix(p.project(), out.data(), 0xFE));
-    EXPECT_EQ(p.project().mixState.position, 0xFFFFFFFEu);
-    EXPECT_FALSE(engine::RenderMix(p.project(), out.data(), 1));
-    EXPECT_TRUE(engine::RenderMix(p.project(), out.data(), 0));
+    EXPECT_TRUE(engine::RenderMix(p.project(), p.state(), p.setup(), out.data(), 0xFE));
+    EXPECT_EQ(p.state().position, 0xFFFFFFFEu);
+    EXPECT_FALSE(engine::RenderMix(p.project(), p.state(), p.setup(), out.data(), 1));
+    EXPECT_TRUE(engine::RenderMix(p.project(), p.state(), p.setup(), out.data(), 0));
 
-    ASSERT_TRUE(engine::SeekMix(p.project(), 0));
-    EXPECT_FALSE(engine::RenderMix(p.project(), out.data(), 0xFFFFFFFFu));
+    ASSERT_TRUE(engine::SeekMix(p.project(), p.state(), 0));
+    EXPECT_FALSE(engine::RenderMix(p.project(), p.state(), p.setup(), out.data(), 0xFFFFFFFFu));
 }
 
 TEST(Render, RefusesAMixThatWasNotPrepared)
 {
     TestProject p(1);
     std::int16_t out[4] = { 7, 7, 7, 7 };
-    EXPECT_FALSE(engine::RenderMix(p.project(), out, 4));
+    EXPECT_FALSE(engine::RenderMix(p.project(), p.state(), p.setup(), out, 4));
     EXPECT_EQ(out[0], 7);
 }
 
@@ -123,7 +123,7 @@ TEST(Render, LongRendersEqualBlockByBlockRenders)
         .stop(0, 2100, 0)
         .event(1, 3000, EventType::kPitch, kPitchOne * 2);
     const V whole = p.render(5000);
-    ASSERT_TRUE(engine::PrepareMix(p.project(), false));
+    ASSERT_TRUE(engine::PrepareMix(p.project(), p.state(), false));
     V pieces;
     for (std::uint32_t n : { 1u, 1023u, 2u, 1500u, 2474u }) {
         const V part = p.renderMore(n);
@@ -140,8 +140,8 @@ TEST(Render, StoredBlockLengthOutOfRangeIsCorrectedForTheMix)
     p.sound(0, { 5, 6, 7 });
     p.play(0, 0, 0);
     EXPECT_EQ(p.render(4), (V { 5, 6, 7, 0 }));
-    EXPECT_EQ(p.project().mixState.settings.bufferLength, 1024u);
-    EXPECT_EQ(p.project().mixState.accumulator.size(), 1024u);
+    EXPECT_EQ(p.state().settings.bufferLength, 1024u);
+    EXPECT_EQ(p.state().accumulator.size(), 1024u);
 }
 
 TEST(Render, SoundsNotInTheOutputLayoutAreNotPlayed)

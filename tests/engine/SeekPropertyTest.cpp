@@ -22,9 +22,9 @@ V Tail(const V& frames, std::uint32_t fromFrame, std::uint32_t channels)
     return V(frames.begin() + static_cast<std::ptrdiff_t>(fromFrame * channels), frames.end());
 }
 
-std::unique_ptr<MixState> CopyState(const Project& project)
+std::unique_ptr<MixState> CopyState(const MixState& state)
 {
-    return std::make_unique<MixState>(project.mixState);
+    return std::make_unique<MixState>(state);
 }
 
 // Targets worth seeking to: random frames, event times and the frames around them.
@@ -47,9 +47,10 @@ std::vector<std::uint32_t> Targets(std::mt19937& rng, const Project& project, st
 void CheckProperties(TestProject& p, std::mt19937& rng, std::uint32_t length)
 {
     Project& project = p.project();
+    MixState& state = p.state();
     const bool honour = rng() % 2 == 0;
     const V whole = p.render(length, honour);
-    const std::uint32_t channels = project.mixState.settings.outputFormat.channels;
+    const std::uint32_t channels = state.settings.outputFormat.channels;
     ASSERT_EQ(p.render(length, honour), whole) << "a second render differs";
 
     // The same frames in random pieces.
@@ -68,29 +69,29 @@ void CheckProperties(TestProject& p, std::mt19937& rng, std::uint32_t length)
         SCOPED_TRACE(target);
         const V expectedTail = Tail(whole, target, channels);
         p.render(target, honour);
-        const std::unique_ptr<MixState> rendered = CopyState(project);
+        const std::unique_ptr<MixState> rendered = CopyState(state);
 
         // A copied state continues identically.
         const V afterRender = p.renderMore(length - target);
         ASSERT_EQ(afterRender, expectedTail);
-        project.mixState = *rendered;
+        state = *rendered;
         ASSERT_EQ(p.renderMore(length - target), expectedTail)
             << "a copied state continues differently";
 
         // Seeking back from the end.
-        ASSERT_TRUE(engine::SeekMix(project, target));
-        ASSERT_TRUE(SameMixState(project.mixState, *rendered)) << "seeking back";
+        ASSERT_TRUE(engine::SeekMix(project, state, target));
+        ASSERT_TRUE(SameMixState(state, *rendered)) << "seeking back";
         ASSERT_EQ(p.renderMore(length - target), expectedTail) << "seeking back";
 
         // Seeking forward from the start, in one step and in two.
-        ASSERT_TRUE(engine::PrepareMix(project, honour));
-        ASSERT_TRUE(engine::SeekMix(project, 0));
-        ASSERT_TRUE(engine::SeekMix(project, target));
-        ASSERT_TRUE(SameMixState(project.mixState, *rendered)) << "seeking forward";
-        ASSERT_TRUE(engine::PrepareMix(project, honour));
-        ASSERT_TRUE(engine::SeekMix(project, target / 3));
-        ASSERT_TRUE(engine::SeekMix(project, target));
-        ASSERT_TRUE(SameMixState(project.mixState, *rendered)) << "seeking in two steps";
+        ASSERT_TRUE(engine::PrepareMix(project, state, honour));
+        ASSERT_TRUE(engine::SeekMix(project, state, 0));
+        ASSERT_TRUE(engine::SeekMix(project, state, target));
+        ASSERT_TRUE(SameMixState(state, *rendered)) << "seeking forward";
+        ASSERT_TRUE(engine::PrepareMix(project, state, honour));
+        ASSERT_TRUE(engine::SeekMix(project, state, target / 3));
+        ASSERT_TRUE(engine::SeekMix(project, state, target));
+        ASSERT_TRUE(SameMixState(state, *rendered)) << "seeking in two steps";
         ASSERT_EQ(p.renderMore(length - target), expectedTail) << "seeking forward";
     }
 }
@@ -190,9 +191,9 @@ TEST(MixProperties, SeekCompactsVoicesInTheOrderRenderingDoes)
         CheckProperties(p, rng, 60);
         if (HasFatalFailure())
             return;
-        ASSERT_TRUE(engine::PrepareMix(p.project(), false));
-        ASSERT_TRUE(engine::SeekMix(p.project(), 30));
-        const TrackMixState& track = p.project().mixState.tracks[0];
+        ASSERT_TRUE(engine::PrepareMix(p.project(), p.state(), false));
+        ASSERT_TRUE(engine::SeekMix(p.project(), p.state(), 30));
+        const TrackMixState& track = p.state().tracks[0];
         ASSERT_EQ(track.slotCount, 3u);
         EXPECT_EQ(track.voices[0].soundId, 4u);
         EXPECT_EQ(track.voices[1].soundId, 1u);

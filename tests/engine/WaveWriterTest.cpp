@@ -84,8 +84,8 @@ TestProject ProjectOfLength(std::uint32_t length, std::uint16_t channels = 2)
 
 void Prepare(TestProject& p)
 {
-    ASSERT_TRUE(engine::PrepareMix(p.project(), false));
-    ASSERT_TRUE(engine::SeekMix(p.project(), 0));
+    ASSERT_TRUE(engine::PrepareMix(p.project(), p.state(), false));
+    ASSERT_TRUE(engine::SeekMix(p.project(), p.state(), 0));
 }
 
 std::string TempPath(const char* name)
@@ -117,7 +117,7 @@ TEST(WaveWriter, ProjectWithoutEventsGivesAHeaderOnly)
     Prepare(p);
     engine::ProgressRecord progress;
     RecordingSink sink(progress);
-    EXPECT_TRUE(engine::WriteWaveFile(p.project(), sink, progress));
+    EXPECT_TRUE(engine::WriteWaveFile(p.project(), p.state(), p.setup(), sink, progress));
     ExpectWaveOf(sink.bytes, 0);
     ExpectFinished(progress, 1);
     EXPECT_EQ(progress.total.load(), 0u);
@@ -129,7 +129,7 @@ TEST(WaveWriter, WritesExactlyTheFramesBeforeTheLastEvent)
     Prepare(p);
     const std::string path = TempPath("mix-44100.wav");
     engine::ProgressRecord progress;
-    EXPECT_TRUE(engine::WriteWaveFile(p.project(), path, progress));
+    EXPECT_TRUE(engine::WriteWaveFile(p.project(), p.state(), p.setup(), path, progress));
     const Bytes file = ReadFile(path);
     ExpectWaveOf(file, 176400); // RIFF size 176436
     ASSERT_EQ(file.size(), 176444u);
@@ -155,7 +155,7 @@ TEST(WaveWriter, FmtChunkRepeatsTheOutputFormatAsStored)
     Prepare(p);
     engine::ProgressRecord progress;
     RecordingSink sink(progress);
-    ASSERT_TRUE(engine::WriteWaveFile(p.project(), sink, progress));
+    ASSERT_TRUE(engine::WriteWaveFile(p.project(), p.state(), p.setup(), sink, progress));
     const std::uint8_t expected[16]
         = { 1, 0, 1, 0, 0x39, 0x30, 0, 0, 0x09, 0x03, 0, 0, 9, 0, 16, 0 };
     EXPECT_EQ(std::memcmp(sink.bytes.data() + 20, expected, 16), 0);
@@ -169,7 +169,7 @@ TEST(WaveWriter, RendersBlockByBlockAndReportsEachStart)
     Prepare(p);
     engine::ProgressRecord progress;
     RecordingSink sink(progress);
-    ASSERT_TRUE(engine::WriteWaveFile(p.project(), sink, progress));
+    ASSERT_TRUE(engine::WriteWaveFile(p.project(), p.state(), p.setup(), sink, progress));
     EXPECT_EQ(sink.appendSizes, (std::vector<std::size_t> { 44, 4096, 4096, 1808 }));
     EXPECT_EQ(sink.currentAtAppend, (std::vector<std::uint32_t> { 0, 0, 1024, 2048 }));
     EXPECT_EQ(U32At(sink.bytes, 40), 10000u);
@@ -182,7 +182,7 @@ TEST(WaveWriter, AbortBeforeTheFirstBlockLeavesAValidEmptyFile)
     engine::ProgressRecord progress;
     progress.abort.store(1);
     RecordingSink sink(progress);
-    EXPECT_FALSE(engine::WriteWaveFile(p.project(), sink, progress));
+    EXPECT_FALSE(engine::WriteWaveFile(p.project(), p.state(), p.setup(), sink, progress));
     ExpectWaveOf(sink.bytes, 0); // sizes rewritten to the frames actually written
     EXPECT_EQ(progress.total.load(), 2500u);
     ExpectFinished(progress, 0);
@@ -196,7 +196,7 @@ TEST(WaveWriter, AbortBetweenBlocksKeepsTheBlocksWritten)
     engine::ProgressRecord progress;
     RecordingSink sink(progress);
     sink.abortAfterAppend = 2; // after the second block
-    EXPECT_FALSE(engine::WriteWaveFile(p.project(), sink, progress));
+    EXPECT_FALSE(engine::WriteWaveFile(p.project(), p.state(), p.setup(), sink, progress));
     ExpectWaveOf(sink.bytes, 8192);
     EXPECT_EQ(progress.current.load(), 2048u);
     ExpectFinished(progress, 0);
@@ -210,7 +210,7 @@ TEST(WaveWriter, WriteErrorGivesResultZeroAndAValidShorterFile)
     engine::ProgressRecord progress;
     RecordingSink sink(progress);
     sink.failAppend = 2; // the second block fails halfway
-    EXPECT_FALSE(engine::WriteWaveFile(p.project(), sink, progress));
+    EXPECT_FALSE(engine::WriteWaveFile(p.project(), p.state(), p.setup(), sink, progress));
     ExpectWaveOf(sink.bytes, 4096); // the partial block is cut off
     ExpectFinished(progress, 0);
 }
@@ -229,7 +229,7 @@ TEST(WaveWriter, FullFileSystemOnARealFileIsRepaired)
     limited.rlim_cur = 10000;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
     engine::ProgressRecord progress;
-    const bool ok = engine::WriteWaveFile(p.project(), path, progress);
+    const bool ok = engine::WriteWaveFile(p.project(), p.state(), p.setup(), path, progress);
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
 
@@ -264,7 +264,7 @@ TEST(WaveWriter, FormatsTheEngineCannotRenderAreRefusedBeforeWriting)
         EXPECT_FALSE(engine::PlanMix(p.project(), format).ok());
         Prepare(p);
         engine::ProgressRecord progress;
-        EXPECT_FALSE(engine::WriteWaveFile(p.project(), path, progress));
+        EXPECT_FALSE(engine::WriteWaveFile(p.project(), p.state(), p.setup(), path, progress));
         ExpectFinished(progress, 0);
     }
     EXPECT_EQ(ReadFile(path), (Bytes { 'k', 'e', 'e', 'p', ' ', 'm', 'e' }));
@@ -282,7 +282,7 @@ TEST(WaveWriter, MixesTooLongForAWaveFileAreRefusedBeforeWriting)
     Prepare(p);
     engine::ProgressRecord progress;
     RecordingSink sink(progress);
-    EXPECT_FALSE(engine::WriteWaveFile(p.project(), sink, progress));
+    EXPECT_FALSE(engine::WriteWaveFile(p.project(), p.state(), p.setup(), sink, progress));
     EXPECT_TRUE(sink.bytes.empty());
     EXPECT_EQ(progress.done.load(), 1u);
 
@@ -311,7 +311,7 @@ TEST(WaveWriter, WritesThroughACallersOpenFile)
     platform::AtomicFileWriter writer(target);
     ASSERT_TRUE(writer.open());
     engine::ProgressRecord progress;
-    ASSERT_TRUE(engine::WriteWaveFile(p.project(), writer.file(), progress));
+    ASSERT_TRUE(engine::WriteWaveFile(p.project(), p.state(), p.setup(), writer.file(), progress));
     ASSERT_TRUE(writer.commit());
     ExpectWaveOf(ReadFile(target), 600);
     std::filesystem::remove(target);

@@ -24,7 +24,9 @@ TEST(MixingThread, QuitsWithoutAMixAndRendersOncePerLife)
 
     auto project = CreateProject();
     project->settings.outputFormat = PcmFormat(1, 44100, 16);
-    ASSERT_TRUE(engine::PrepareMix(*project, false));
+    MixState state;
+    ASSERT_TRUE(engine::PrepareMix(*project, state, false));
+    const engine::RenderSetup setup = engine::ChooseRenderSetup(state.settings);
     engine::ProgressRecord record;
     const std::string path = (std::filesystem::temp_directory_path()
         / ("vellisto-thread-" + std::to_string(::getpid()) + ".wav"))
@@ -35,8 +37,8 @@ TEST(MixingThread, QuitsWithoutAMixAndRendersOncePerLife)
     ASSERT_TRUE(second.createForWriting(path + ".second"));
     CMixingThread worker;
     ASSERT_TRUE(worker.create());
-    worker.postStart(*project, file, record);
-    worker.postStart(*project, second, record); // ignored: one mix per life
+    worker.postStart(*project, state, setup, file, record);
+    worker.postStart(*project, state, setup, second, record); // ignored: one mix per life
     worker.quit();
     EXPECT_EQ(record.done.load(), 1u);
     EXPECT_EQ(record.result.load(), 1u);

@@ -30,14 +30,14 @@ TrackRenderer FastTrackRenderer(Kernel kernel, int channels, audio::VectorIsa is
 
 // Renders track t of the prepared mix for the block that ends at the mix
 // position, if the track is active, into acc.
-inline void RenderTrackOfBlock(
-    Project& project, std::size_t t, TrackRenderer render, std::int32_t* acc, std::uint32_t frames)
+inline void RenderTrackOfBlock(const Project& project, MixState& state, std::size_t t,
+    TrackRenderer render, std::int32_t* acc, std::uint32_t frames)
 {
-    TrackMixState& track = project.mixState.tracks[t];
+    TrackMixState& track = state.tracks[t];
     if (track.active == 0)
         return;
-    render(project, project.tracks[t], track, acc, frames);
-    track.position = project.mixState.position;
+    render(project, state, project.tracks[t], track, acc, frames);
+    track.position = state.position;
 }
 
 // Adds one frame of a track's voice sums to the accumulator. Every division

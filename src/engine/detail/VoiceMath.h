@@ -89,14 +89,15 @@ inline void AdvanceOneFrame(TrackMixState& track, Voice& v)
 // Applies, in list order, every event of the track that is due at the
 // track's position and moves the cursor past it. Only events with the exists
 // flag take effect.
-inline void ApplyDueEvents(Project& project, const Track& list, TrackMixState& track)
+inline void ApplyDueEvents(
+    const Project& project, MixState& state, const Track& list, TrackMixState& track)
 {
     while (
         track.eventCursor < list.count && list.events[track.eventCursor].time <= track.position) {
         const Event event = list.events[track.eventCursor];
         ++track.eventCursor;
         if ((event.flags & kEventExists) != 0)
-            ApplyEvent(project, track, event);
+            ApplyEvent(project, state, track, event);
     }
 }
 
