@@ -7,6 +7,7 @@
 #include "model/ProjectFile.h"
 #include "model/ProjectImport.h"
 #include "model/TextTable.h"
+#include "platform/ReadError.h"
 #include "platform/TextCodec.h"
 
 #include <algorithm>
@@ -54,10 +55,10 @@ namespace {
         auto project = NewProject();
         if (!project)
             return nullptr;
-        ProjectReadError error;
+        platform::ReadError error;
         if (!ReadProjectFile(path, *project, &error)) {
-            Failure(
-                Text(TextId::kFailedLoadingProject), path + ": " + DescribeProjectReadError(error));
+            Failure(Text(TextId::kFailedLoadingProject),
+                path + ": " + platform::DescribeReadError(error));
             return nullptr;
         }
         return project;
@@ -72,17 +73,17 @@ namespace {
             return nullptr;
         ApplyCompatibilityChoice(*project, choice);
         if (kind == DocumentFileKind::kMidi) {
-            import::MidiReadError reason;
+            platform::ReadError reason;
             if (!import::ImportMidiFile(*project, path, &reason)) {
                 Failure(Text(TextId::kFailedLoadingMidi),
-                    path + ": " + import::DescribeMidiReadError(reason));
+                    path + ": " + platform::DescribeReadError(reason));
                 return nullptr;
             }
         } else {
-            import::BmsReadError reason = import::BmsReadError::kNone;
+            platform::ReadError reason;
             if (!import::ImportBmsFile(*project, path, &reason)) {
                 Failure(Text(TextId::kFailedLoadingBms),
-                    path + ": " + std::string(import::BmsReadErrorText(reason)));
+                    path + ": " + platform::DescribeReadError(reason));
                 return nullptr;
             }
         }
