@@ -4,11 +4,13 @@
 // Helpers shared by the fuzz targets: a user interface that answers every
 // question with its default, a clipboard that holds one block, splitting the
 // input into a few control bytes and a payload, and the invariant checks that
-// several readers share. A failed check aborts, which the fuzzer reports.
+// several readers share (among them the reason a refusing reader gives). A
+// failed check aborts, which the fuzzer reports.
 
 #include "editing/EditDialogs.h"
 #include "model/Clipboard.h"
 #include "model/Project.h"
+#include "platform/ReadError.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -119,6 +121,15 @@ inline bool IsSortedWithSentinel(const Track& track)
             return false;
     }
     return track.events[track.count].time == kSentinelTime;
+}
+
+// A reader that refused an input of size bytes says why, and any offset it
+// gives lies within the input.
+inline void CheckReason(const platform::ReadError& reason, std::size_t size)
+{
+    Check(reason.code != platform::ReadErrorCode::kNone);
+    Check(!reason.offset || *reason.offset <= size);
+    Check(!platform::DescribeReadError(reason).empty());
 }
 
 // Both zero guard zones of a sample block are intact.

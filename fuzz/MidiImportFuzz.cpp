@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
-// Any bytes read as a MIDI file must fail cleanly or give tracks 0-15 of
-// sorted, existing events with times within the edit ceiling, each array
-// ended by the sentinel.
+// Any bytes read as a MIDI file must fail cleanly, with a reason, or give
+// tracks 0-15 of sorted, existing events with times within the edit ceiling,
+// each array ended by the sentinel.
 
+#include "FuzzSupport.h"
 #include "ImportChecks.h"
 #include "import/ImportTables.h"
 #include "import/MidiImport.h"
@@ -23,8 +24,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     choice.compatibility = static_cast<Compatibility>(pick % 6);
     choice.rateText = (pick & 0x80) != 0 ? "192000" : "44100";
     ApplyCompatibilityChoice(*project, choice);
-    if (!import::ImportMidiFile(*project, { data, size }))
+    platform::ReadError reason;
+    if (!import::ImportMidiFile(*project, { data, size }, &reason)) {
+        fuzz::CheckReason(reason, size);
         return 0;
+    }
     CheckImportedTracks(*project, 16);
     return 0;
 }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Any bytes read as a WAVE file must fail cleanly or give samples with zero
-// guard zones. Samples that were read are converted to a few output formats
+// Any bytes read as a WAVE file must fail cleanly, with a reason, or give
+// samples with zero guard zones. Samples that were read are converted to a few output formats
 // with every loading interpolation: each conversion keeps its guard zones
 // zero, has the planned length, is the same bytes from the reference loop and
 // from the fast loops in every instruction set (whole and cut into pieces) and,
@@ -125,8 +125,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     BuildSincTables();
     SoundSlot sound;
-    if (!ParseWaveFile({ data, size }, sound)) {
+    platform::ReadError reason;
+    if (!ParseWaveFile({ data, size }, sound, &reason)) {
         Check(sound.samples == nullptr && sound.sampleBytes == 0);
+        fuzz::CheckReason(reason, size);
         return 0;
     }
     Check(fuzz::GuardZonesAreZero(sound));

@@ -3,6 +3,7 @@
 
 #include "platform/ByteCursor.h"
 #include "platform/File.h"
+#include "platform/ReadError.h"
 
 #include <algorithm>
 #include <cstring>
@@ -35,6 +36,10 @@
 namespace vellisto::audio {
 
 namespace {
+
+    using platform::FailRead;
+    using platform::ReadError;
+    using platform::ReadErrorCode;
 
     using Tag = std::array<std::uint8_t, 4>;
 
@@ -170,7 +175,7 @@ namespace {
     // FileSource.
     template <class Source> class WaveParser {
     public:
-        WaveParser(Source& source, SoundSlot& sound, WaveReadError* reason)
+        WaveParser(Source& source, SoundSlot& sound, ReadError* reason)
             : m_cursor(source)
             , m_fileBytes(source.remaining())
             , m_sound(sound)
@@ -183,11 +188,11 @@ namespace {
             Tag tag {};
             std::uint32_t riffSize = 0;
             if (!readTag(tag) || tag != kRiff)
-                return fail(WaveReadErrorCode::kNotRiff, 0);
+                return fail(ReadErrorCode::kNotRiff, 0);
             if (!readU32(riffSize))
-                return fail(WaveReadErrorCode::kTruncated, 4);
+                return fail(ReadErrorCode::kTruncated, 4);
             if (m_fileBytes - 8 < riffSize)
-                return fail(WaveReadErrorCode::kRiffSizeExceedsFile, 4);
+                return fail(ReadErrorCode::kRiffSizeExceedsFile, 4);
             m_end = 8 + RoundUpEven(riffSize);
             if (atEnd())
                 return finish();
@@ -222,11 +227,9 @@ namespace {
                 m_pastFile = true;
         }
 
-        bool fail(WaveReadErrorCode code, std::uint64_t offset)
+        bool fail(ReadErrorCode code, std::optional<std::uint64_t> offset)
         {
-            if (m_reason != nullptr)
-                *m_reason = { code, offset };
-            return false;
+            return FailRead(m_reason, code, offset);
         }
 
         // Looks for the form type "WAVE" at each chunk boundary; a body without it
@@ -237,12 +240,12 @@ namespace {
                 const std::uint64_t at = m_cursor.offset();
                 Tag tag {};
                 if (!readTag(tag))
-                    return fail(WaveReadErrorCode::kTruncated, at);
+                    return fail(ReadErrorCode::kTruncated, at);
                 if (tag == kWave)
                     return atEnd() ? finish() : scanChunks();
                 std::uint32_t size = 0;
                 if (!readU32(size))
-                    return fail(WaveReadErrorCode::kTruncated, at);
+                    return fail(ReadErrorCode::kTruncated, at);
                 skip(RoundUpEven(size));
                 if (atEnd())
                     return finish();
@@ -256,7 +259,7 @@ namespace {
                 Tag tag {};
                 std::uint32_t size = 0;
                 if (!readTag(tag) || !readU32(size))
-                    return fail(WaveReadErrorCode::kTruncated, at);
+                    return fail(ReadErrorCode::kTruncated, at);
                 if (tag == kFmt) {
                     if (!readFormat(size, at))
                         return false;
@@ -273,10 +276,10 @@ namespace {
         bool readFormat(std::uint32_t size, std::uint64_t at)
         {
             if (size < 16)
-                return fail(WaveReadErrorCode::kFormatTooShort, at);
+                return fail(ReadErrorCode::kFormatTooShort, at);
             const auto body = m_cursor.take(16);
             if (!body)
-                return fail(WaveReadErrorCode::kTruncated, at);
+                return fail(ReadErrorCode::kTruncated, at);
             platform::ByteCursor fields(*body); // every read below fits
             OutputFormat& f = m_sound.dataFormat;
             f.formatTag = *fields.readU16le();
@@ -286,9 +289,9 @@ namespace {
             f.blockAlign = *fields.readU16le();
             f.bitsPerSample = *fields.readU16le();
             if (f.formatTag != kFormatPcm)
-                return fail(WaveReadErrorCode::kNotPcm, at);
+                return fail(ReadErrorCode::kNotPcm, at);
             if (f.bitsPerSample != 8 && f.bitsPerSample != 16)
-                return fail(WaveReadErrorCode::kUnsupportedBits, at);
+                return fail(ReadErrorCode::kUnsupportedBits, at);
             m_haveFormat = true;
             skip(RoundUpEven(size) - 16); // extension bytes are ignored
             return true;
@@ -297,17 +300,17 @@ namespace {
         bool readData(std::uint32_t size, std::uint64_t at)
         {
             if (size > kMaxDataBytes)
-                return fail(WaveReadErrorCode::kDataTooLarge, at);
+                return fail(ReadErrorCode::kDataTooLarge, at);
             // A chunk that claims more bytes than the file holds fails; checking
             // first means a tiny file can never make us allocate its claimed size.
             if (m_cursor.remaining() < size)
-                return fail(WaveReadErrorCode::kDataPastEnd, at);
+                return fail(ReadErrorCode::kChunkPastEnd, at);
             std::uint8_t* samples = AllocateSampleBlock(size);
             if (samples == nullptr)
-                return fail(WaveReadErrorCode::kOutOfMemory, at);
+                return fail(ReadErrorCode::kOutOfMemory, at);
             if (!CopyTo(m_cursor, samples, size)) {
                 ReleaseSampleBlock(samples);
-                return fail(WaveReadErrorCode::kCannotOpen, at);
+                return fail(ReadErrorCode::kCannotOpen, at);
             }
             FreeSampleData(m_sound); // a later "data" chunk replaces an earlier one
             m_sound.samples = samples;
@@ -322,9 +325,9 @@ namespace {
             if (m_sound.samples != nullptr) {
                 // Samples need a format that says how to step through them.
                 if (!m_haveFormat)
-                    return fail(WaveReadErrorCode::kDataWithoutFormat, 0);
+                    return fail(ReadErrorCode::kDataWithoutFormat, std::nullopt);
                 if (f.blockAlign == 0 || f.samplesPerSecond == 0)
-                    return fail(WaveReadErrorCode::kUnusableFormat, 0);
+                    return fail(ReadErrorCode::kUnusableFormat, std::nullopt);
             }
             // 8-bit samples are stored signed: 128 (silence) becomes 0, so the
             // zero guard zones are silence in both widths.
@@ -338,7 +341,7 @@ namespace {
         Source& m_cursor;
         std::uint64_t m_fileBytes;
         SoundSlot& m_sound;
-        WaveReadError* m_reason;
+        ReadError* m_reason;
         std::uint64_t m_end = 0; // end of the RIFF body
         bool m_pastFile = false; // a skip ran past the end of the file
         bool m_haveFormat = false;
@@ -346,48 +349,11 @@ namespace {
 
 } // namespace
 
-std::string_view WaveReadErrorText(WaveReadErrorCode code)
+bool ParseWaveFile(
+    std::span<const std::uint8_t> file, SoundSlot& sound, platform::ReadError* reason)
 {
-    switch (code) {
-    case WaveReadErrorCode::kNone:
-        return "no error";
-    case WaveReadErrorCode::kAlreadyHoldsSamples:
-        return "the sound already holds samples";
-    case WaveReadErrorCode::kCannotOpen:
-        return "the file cannot be opened or read";
-    case WaveReadErrorCode::kOutOfMemory:
-        return "out of memory";
-    case WaveReadErrorCode::kNotRiff:
-        return "not a RIFF file";
-    case WaveReadErrorCode::kRiffSizeExceedsFile:
-        return "the RIFF size exceeds the file";
-    case WaveReadErrorCode::kTruncated:
-        return "the file ends inside a chunk header or format block";
-    case WaveReadErrorCode::kFormatTooShort:
-        return "the \"fmt \" chunk is shorter than 16 bytes";
-    case WaveReadErrorCode::kNotPcm:
-        return "the format is not uncompressed PCM";
-    case WaveReadErrorCode::kUnsupportedBits:
-        return "bits per sample are neither 8 nor 16";
-    case WaveReadErrorCode::kDataTooLarge:
-        return "the \"data\" chunk is too large";
-    case WaveReadErrorCode::kDataPastEnd:
-        return "the \"data\" chunk claims more bytes than the file holds";
-    case WaveReadErrorCode::kDataWithoutFormat:
-        return "samples without a \"fmt \" chunk";
-    case WaveReadErrorCode::kUnusableFormat:
-        return "block align or sample rate is 0";
-    }
-    return "unknown error";
-}
-
-bool ParseWaveFile(std::span<const std::uint8_t> file, SoundSlot& sound, WaveReadError* reason)
-{
-    if (sound.samples != nullptr) {
-        if (reason != nullptr)
-            *reason = { WaveReadErrorCode::kAlreadyHoldsSamples, 0 };
-        return false;
-    }
+    if (sound.samples != nullptr)
+        return FailRead(reason, ReadErrorCode::kAlreadyHoldsSamples);
     platform::ByteCursor cursor(file);
     WaveParser parser(cursor, sound, reason);
     if (parser.run())
@@ -396,26 +362,21 @@ bool ParseWaveFile(std::span<const std::uint8_t> file, SoundSlot& sound, WaveRea
     return false;
 }
 
-bool ReadWaveFileAt(const std::string& nativePath, SoundSlot& sound, WaveReadError* reason)
+bool ReadWaveFileAt(const std::string& nativePath, SoundSlot& sound, platform::ReadError* reason)
 {
-    const auto failWith = [reason](WaveReadErrorCode code) {
-        if (reason != nullptr)
-            *reason = { code, 0 };
-        return false;
-    };
     if (sound.samples != nullptr)
-        return failWith(WaveReadErrorCode::kAlreadyHoldsSamples);
+        return FailRead(reason, ReadErrorCode::kAlreadyHoldsSamples);
     platform::File file;
     if (!file.openForReading(nativePath))
-        return failWith(WaveReadErrorCode::kCannotOpen);
+        return FailRead(reason, ReadErrorCode::kCannotOpen);
     const auto length = file.length();
     if (!length)
-        return failWith(WaveReadErrorCode::kCannotOpen);
+        return FailRead(reason, ReadErrorCode::kCannotOpen);
     std::optional<FileSource> source;
     try {
         source.emplace(file, std::min(*length, kMaxReadBytes));
     } catch (const std::bad_alloc&) {
-        return failWith(WaveReadErrorCode::kOutOfMemory);
+        return FailRead(reason, ReadErrorCode::kOutOfMemory);
     }
     WaveParser parser(*source, sound, reason);
     if (parser.run())
@@ -424,7 +385,7 @@ bool ReadWaveFileAt(const std::string& nativePath, SoundSlot& sound, WaveReadErr
     // A file that could not be read as far as its length said is not damaged
     // but unreadable (or changed while being read).
     if (source->failed())
-        return failWith(WaveReadErrorCode::kCannotOpen);
+        return FailRead(reason, ReadErrorCode::kCannotOpen);
     return false;
 }
 

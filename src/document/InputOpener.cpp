@@ -6,6 +6,7 @@
 #include "mix/SoundCache.h"
 #include "model/ProjectFile.h"
 #include "model/ProjectImport.h"
+#include "platform/ReadError.h"
 
 #include <algorithm>
 #include <new>
@@ -25,9 +26,9 @@ namespace {
         auto project = CreateProject();
         if (!project)
             return Failed(TextId::kOutOfMemory);
-        ProjectReadError error;
+        platform::ReadError error;
         if (!ReadProjectFile(path, *project, &error))
-            return Failed(failureMessage, DescribeProjectReadError(error));
+            return Failed(failureMessage, platform::DescribeReadError(error));
         return { std::move(project), {}, {} };
     }
 
@@ -38,16 +39,12 @@ namespace {
         if (!project)
             return Failed(TextId::kOutOfMemory);
         ApplyCompatibilityChoice(*project, choice);
-        if (kind == DocumentFileKind::kMidi) {
-            import::MidiReadError reason;
-            if (!import::ImportMidiFile(*project, path, &reason))
-                return Failed(TextId::kFailedLoadingMidi, import::DescribeMidiReadError(reason));
-        } else {
-            import::BmsReadError reason = import::BmsReadError::kNone;
-            if (!import::ImportBmsFile(*project, path, &reason))
-                return Failed(
-                    TextId::kFailedLoadingBms, std::string(import::BmsReadErrorText(reason)));
-        }
+        const bool midi = kind == DocumentFileKind::kMidi;
+        platform::ReadError reason;
+        if (midi ? !import::ImportMidiFile(*project, path, &reason)
+                 : !import::ImportBmsFile(*project, path, &reason))
+            return Failed(midi ? TextId::kFailedLoadingMidi : TextId::kFailedLoadingBms,
+                platform::DescribeReadError(reason));
         return { std::move(project), {}, {} };
     }
 

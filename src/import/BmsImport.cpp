@@ -225,65 +225,53 @@ namespace {
         std::array<std::optional<TrackAppender>, kTrackCount> m_appenders;
     };
 
-    bool Fail(BmsReadError* reason, BmsReadError error)
-    {
-        if (reason != nullptr)
-            *reason = error;
-        return false;
-    }
+    using platform::FailRead;
+    using platform::ReadError;
+    using platform::ReadErrorCode;
 
     bool Import(Project& project, std::span<const std::uint8_t> chart,
-        std::u16string_view chartPath, BmsReadError* reason)
+        std::u16string_view chartPath, ReadError* reason)
     {
         const std::u16string text = DecodeBmsText(chart);
         BmsImporter importer(project);
         if (!importer.begin())
-            return Fail(reason, BmsReadError::kOutOfMemory);
+            return FailRead(reason, ReadErrorCode::kOutOfMemory);
         SetBasePath(project.settings.basePath, chartPath);
         project.settings.mixingInterpolation = static_cast<std::uint32_t>(Interpolation::kNone);
         project.settings.playingPriority = 1; // "Play newer"
 
-        bool stored = true;
-        ForEachBmsLine(text, [&](std::u16string_view line) {
-            if (stored)
-                stored = importer.line(line);
+        // The first line whose events could not be stored ends the import.
+        std::optional<std::size_t> failedLine;
+        ForEachBmsLine(text, [&](std::u16string_view line, std::size_t start) {
+            if (!failedLine && !importer.line(line))
+                failedLine = start;
         });
-        if (!stored || !importer.finish())
-            return Fail(reason, BmsReadError::kOutOfMemory);
+        if (failedLine)
+            return FailRead(
+                reason, ReadErrorCode::kOutOfMemory, BmsLineOffset(chart, text, *failedLine));
+        if (!importer.finish())
+            return FailRead(reason, ReadErrorCode::kOutOfMemory);
         return true;
     }
 
 } // namespace
 
-std::string_view BmsReadErrorText(BmsReadError error)
-{
-    switch (error) {
-    case BmsReadError::kNone:
-        return "no error";
-    case BmsReadError::kCannotOpen:
-        return "cannot open or read the file";
-    case BmsReadError::kOutOfMemory:
-        return "out of memory";
-    }
-    return "unknown error";
-}
-
 bool ImportBmsFile(Project& project, std::span<const std::uint8_t> chart,
-    std::u16string_view chartPath, BmsReadError* reason)
+    std::u16string_view chartPath, ReadError* reason)
 {
     try {
         return Import(project, chart, chartPath, reason);
     } catch (const std::bad_alloc&) {
-        return Fail(reason, BmsReadError::kOutOfMemory);
+        return FailRead(reason, ReadErrorCode::kOutOfMemory);
     }
 }
 
-bool ImportBmsFile(Project& project, const std::string& nativePath, BmsReadError* reason)
+bool ImportBmsFile(Project& project, const std::string& nativePath, ReadError* reason)
 {
     try {
         const auto bytes = platform::ReadWholeFile(nativePath);
         if (!bytes)
-            return Fail(reason, BmsReadError::kCannotOpen);
+            return FailRead(reason, ReadErrorCode::kCannotOpen);
         // The base path is a folder that sound names are resolved against
         // later, from wherever the program then runs: make it absolute.
         std::error_code error;
@@ -301,7 +289,7 @@ bool ImportBmsFile(Project& project, const std::string& nativePath, BmsReadError
         return ImportBmsFile(
             project, *bytes, storable ? platform::Utf8ToUtf16(text) : std::u16string(), reason);
     } catch (const std::bad_alloc&) {
-        return Fail(reason, BmsReadError::kOutOfMemory);
+        return FailRead(reason, ReadErrorCode::kOutOfMemory);
     }
 }
 

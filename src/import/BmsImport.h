@@ -13,6 +13,7 @@
 // report "Failed in loading a BM98 file.". One import per project at a time.
 
 #include "model/Project.h"
+#include "platform/ReadError.h"
 
 #include <cstdint>
 #include <span>
@@ -21,23 +22,18 @@
 
 namespace vellisto::import {
 
-enum class BmsReadError {
-    kNone,
-    kCannotOpen, // missing, unreadable, not a regular file
-    kOutOfMemory,
-};
-
-// A short English description of the reason, for the command line.
-std::string_view BmsReadErrorText(BmsReadError error);
-
 // Imports the bytes of a whole chart. The base path becomes the folder of
 // chartPath (everything before its last '/' or '\'); a chartPath without a
-// separator is taken whole, an empty one leaves the base path empty.
+// separator is taken whole, an empty one leaves the base path empty. Only
+// memory can run out: a given reason then carries the byte offset of the
+// line whose events could not be stored, or no offset when the failure
+// belongs to no line.
 bool ImportBmsFile(Project& project, std::span<const std::uint8_t> chart,
-    std::u16string_view chartPath, BmsReadError* reason = nullptr);
+    std::u16string_view chartPath, platform::ReadError* reason = nullptr);
 
 // Imports the chart at a native (UTF-8) path, whose absolute folder becomes
 // the base path.
-bool ImportBmsFile(Project& project, const std::string& nativePath, BmsReadError* reason = nullptr);
+bool ImportBmsFile(
+    Project& project, const std::string& nativePath, platform::ReadError* reason = nullptr);
 
 } // namespace vellisto::import

@@ -16,17 +16,23 @@ namespace vellisto::import {
 
 std::u16string DecodeBmsText(std::span<const std::uint8_t> bytes);
 
-// Calls visit(line) for every non-empty line of text, in order.
+// Calls visit(line, start) for every non-empty line of text, in order; start
+// is the index of the line's first unit in text.
 template <typename Visit> void ForEachBmsLine(std::u16string_view text, Visit&& visit)
 {
     std::size_t start = 0;
     for (std::size_t i = 0; i <= text.size(); ++i) {
         if (i == text.size() || text[i] == u'\r' || text[i] == u'\n') {
             if (i > start)
-                visit(text.substr(start, i - start));
+                visit(text.substr(start, i - start), start);
             start = i + 1;
         }
     }
 }
+
+// The byte offset in bytes of the line that starts at index start of text,
+// where text is DecodeBmsText(bytes) and start is 0 or follows a line end.
+std::uint64_t BmsLineOffset(
+    std::span<const std::uint8_t> bytes, std::u16string_view text, std::size_t start);
 
 } // namespace vellisto::import

@@ -42,14 +42,10 @@ namespace {
             queue.push({ now + *delta, index });
     }
 
-    bool Fail(MidiReadError* reason, MidiReadErrorCode code)
-    {
-        if (reason != nullptr)
-            *reason = { code, 0 };
-        return false;
-    }
+    using platform::FailRead;
+    using platform::ReadErrorCode;
 
-    bool Import(Project& project, std::span<const std::uint8_t> file, MidiReadError* reason)
+    bool Import(Project& project, std::span<const std::uint8_t> file, platform::ReadError* reason)
     {
         MidiFileLayout layout;
         if (!ReadMidiLayout(file, layout, reason))
@@ -58,7 +54,7 @@ namespace {
         BuildImportTables();
         MidiConverter converter(project);
         if (!converter.begin())
-            return Fail(reason, MidiReadErrorCode::kOutOfMemory);
+            return FailRead(reason, ReadErrorCode::kOutOfMemory);
 
         MidiClock clock(project.settings.outputFormat.samplesPerSecond, layout.division);
         std::vector<MidiTrackReader> readers(layout.tracks.begin(), layout.tracks.end());
@@ -77,7 +73,7 @@ namespace {
             const MidiEvent event = reader.readEvent();
             if (event.kind == MidiEventKind::kChannel) {
                 if (!converter.convert(event, clock.eventTime()))
-                    return Fail(reason, MidiReadErrorCode::kOutOfMemory);
+                    return FailRead(reason, ReadErrorCode::kOutOfMemory);
             } else if (event.kind == MidiEventKind::kTempo) {
                 // The tempo counts from here on, for every file track.
                 clock.setTempo(event.tempoMicros);
@@ -85,31 +81,32 @@ namespace {
             QueueNext(queue, reader, next.track, now);
         }
         if (!converter.finish())
-            return Fail(reason, MidiReadErrorCode::kOutOfMemory);
+            return FailRead(reason, ReadErrorCode::kOutOfMemory);
         return true;
     }
 
 } // namespace
 
-bool ImportMidiFile(Project& project, std::span<const std::uint8_t> file, MidiReadError* reason)
+bool ImportMidiFile(
+    Project& project, std::span<const std::uint8_t> file, platform::ReadError* reason)
 {
     try {
         return Import(project, file, reason);
     } catch (const std::bad_alloc&) {
-        return Fail(reason, MidiReadErrorCode::kOutOfMemory);
+        return FailRead(reason, ReadErrorCode::kOutOfMemory);
     }
 }
 
-bool ImportMidiFile(Project& project, const std::string& nativePath, MidiReadError* reason)
+bool ImportMidiFile(Project& project, const std::string& nativePath, platform::ReadError* reason)
 {
     std::optional<std::vector<std::uint8_t>> bytes;
     try {
         bytes = platform::ReadWholeFile(nativePath);
     } catch (const std::bad_alloc&) {
-        return Fail(reason, MidiReadErrorCode::kOutOfMemory);
+        return FailRead(reason, ReadErrorCode::kOutOfMemory);
     }
     if (!bytes)
-        return Fail(reason, MidiReadErrorCode::kCannotOpen);
+        return FailRead(reason, ReadErrorCode::kCannotOpen);
     return ImportMidiFile(project, *bytes, reason);
 }
 

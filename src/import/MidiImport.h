@@ -11,6 +11,7 @@
 
 #include "import/MidiReader.h"
 #include "model/Project.h"
+#include "platform/ReadError.h"
 
 #include <cstdint>
 #include <span>
@@ -20,10 +21,10 @@ namespace vellisto::import {
 
 // Imports the bytes of a whole file.
 bool ImportMidiFile(
-    Project& project, std::span<const std::uint8_t> file, MidiReadError* reason = nullptr);
+    Project& project, std::span<const std::uint8_t> file, platform::ReadError* reason = nullptr);
 
 // Imports the file at a native (UTF-8) path.
 bool ImportMidiFile(
-    Project& project, const std::string& nativePath, MidiReadError* reason = nullptr);
+    Project& project, const std::string& nativePath, platform::ReadError* reason = nullptr);
 
 } // namespace vellisto::import

@@ -25,12 +25,8 @@ namespace vellisto::import {
 
 namespace {
 
-    bool Fail(MidiReadError* reason, MidiReadErrorCode code, std::uint64_t offset)
-    {
-        if (reason != nullptr)
-            *reason = { code, offset };
-        return false;
-    }
+    using platform::FailRead;
+    using platform::ReadErrorCode;
 
     bool IsTag(std::span<const std::uint8_t> bytes, const char (&tag)[5])
     {
@@ -39,64 +35,28 @@ namespace {
 
 } // namespace
 
-std::string_view MidiReadErrorText(MidiReadErrorCode code)
-{
-    switch (code) {
-    case MidiReadErrorCode::kNone:
-        return "no error";
-    case MidiReadErrorCode::kCannotOpen:
-        return "cannot open or read the file";
-    case MidiReadErrorCode::kNotMidi:
-        return "not a standard MIDI file (no \"MThd\" header)";
-    case MidiReadErrorCode::kBadHeaderLength:
-        return "header length is not 6";
-    case MidiReadErrorCode::kTruncatedHeader:
-        return "the file ends inside the header";
-    case MidiReadErrorCode::kZeroDivision:
-        return "division of 0 ticks per quarter note";
-    case MidiReadErrorCode::kMissingTrack:
-        return "fewer track chunks than the header announces";
-    case MidiReadErrorCode::kNotTrackChunk:
-        return "a chunk other than \"MTrk\" where a track is expected";
-    case MidiReadErrorCode::kTruncatedChunk:
-        return "a track chunk runs past the end of the file";
-    case MidiReadErrorCode::kOutOfMemory:
-        return "out of memory";
-    }
-    return "unknown error";
-}
-
-std::string DescribeMidiReadError(const MidiReadError& error)
-{
-    std::string text(MidiReadErrorText(error.code));
-    if (error.code != MidiReadErrorCode::kCannotOpen
-        && error.code != MidiReadErrorCode::kOutOfMemory && error.code != MidiReadErrorCode::kNone)
-        text += " at byte " + std::to_string(error.offset);
-    return text;
-}
-
 bool ReadMidiLayout(
-    std::span<const std::uint8_t> file, MidiFileLayout& layout, MidiReadError* reason)
+    std::span<const std::uint8_t> file, MidiFileLayout& layout, platform::ReadError* reason)
 {
     platform::ByteCursor cursor(file);
     const auto magic = cursor.take(4);
     if (!magic)
-        return Fail(reason, MidiReadErrorCode::kTruncatedHeader, file.size());
+        return FailRead(reason, ReadErrorCode::kTruncated, file.size());
     if (!IsTag(*magic, "MThd"))
-        return Fail(reason, MidiReadErrorCode::kNotMidi, 0);
+        return FailRead(reason, ReadErrorCode::kNotMidi, 0);
     const auto headerLength = cursor.readU32be();
     if (!headerLength)
-        return Fail(reason, MidiReadErrorCode::kTruncatedHeader, file.size());
+        return FailRead(reason, ReadErrorCode::kTruncated, file.size());
     if (*headerLength != 6)
-        return Fail(reason, MidiReadErrorCode::kBadHeaderLength, 4);
+        return FailRead(reason, ReadErrorCode::kBadHeaderLength, 4);
     const auto format = cursor.readU16be();
     const auto trackCount = cursor.readU16be();
     const auto division = cursor.readU16be();
     if (!format || !trackCount || !division)
-        return Fail(reason, MidiReadErrorCode::kTruncatedHeader, file.size());
+        return FailRead(reason, ReadErrorCode::kTruncated, file.size());
     // Ticks are divided by the division: a zero would divide by zero.
     if (*division == 0)
-        return Fail(reason, MidiReadErrorCode::kZeroDivision, 12);
+        return FailRead(reason, ReadErrorCode::kZeroDivision, 12);
     layout.format = *format;
     layout.trackCount = *trackCount;
     layout.division = *division;
@@ -109,12 +69,12 @@ bool ReadMidiLayout(
         const auto tag = cursor.take(4);
         const auto length = cursor.readU32be();
         if (!tag || !length)
-            return Fail(reason, MidiReadErrorCode::kMissingTrack, chunkStart);
+            return FailRead(reason, ReadErrorCode::kMissingTrack, chunkStart);
         if (!IsTag(*tag, "MTrk"))
-            return Fail(reason, MidiReadErrorCode::kNotTrackChunk, chunkStart);
+            return FailRead(reason, ReadErrorCode::kNotTrackChunk, chunkStart);
         const auto body = cursor.take(*length);
         if (!body)
-            return Fail(reason, MidiReadErrorCode::kTruncatedChunk, chunkStart);
+            return FailRead(reason, ReadErrorCode::kChunkPastEnd, chunkStart);
         layout.tracks.push_back(*body);
     }
     return true;

@@ -7,39 +7,15 @@
 // cut off by the chunk's end ends that track. No allocation per event; a
 // reader works on bytes its caller keeps alive and is used by one thread.
 
+#include "platform/ReadError.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
-#include <string>
-#include <string_view>
 #include <vector>
 
 namespace vellisto::import {
-
-enum class MidiReadErrorCode {
-    kNone,
-    kCannotOpen, // missing, unreadable, not a regular file
-    kNotMidi, // the file does not start with "MThd"
-    kBadHeaderLength, // a header length other than 6
-    kTruncatedHeader, // the file ends inside the header
-    kZeroDivision, // 0 ticks per quarter note
-    kMissingTrack, // fewer track chunks than the header announces
-    kNotTrackChunk, // a chunk other than "MTrk" where a track is expected
-    kTruncatedChunk, // a chunk longer than the rest of the file
-    kOutOfMemory,
-};
-
-// Why an import failed and at which byte offset of the file.
-struct MidiReadError {
-    MidiReadErrorCode code = MidiReadErrorCode::kNone;
-    std::uint64_t offset = 0;
-};
-
-// A short English description of the reason, for the command line.
-std::string_view MidiReadErrorText(MidiReadErrorCode code);
-// "<description> at byte <offset>", or the description alone where no offset applies.
-std::string DescribeMidiReadError(const MidiReadError& error);
 
 // The header and the bodies of the announced track chunks, as views into the
 // file's bytes.
@@ -51,9 +27,10 @@ struct MidiFileLayout {
 };
 
 // Checks the header and walks exactly trackCount chunks. Bytes after the last
-// announced chunk are not looked at.
-bool ReadMidiLayout(
-    std::span<const std::uint8_t> file, MidiFileLayout& layout, MidiReadError* reason = nullptr);
+// announced chunk are not looked at. On failure a given reason says why, with
+// the offset of the header or chunk at fault.
+bool ReadMidiLayout(std::span<const std::uint8_t> file, MidiFileLayout& layout,
+    platform::ReadError* reason = nullptr);
 
 enum class MidiEventKind : std::uint8_t {
     kNothing, // skipped, or no event could be read

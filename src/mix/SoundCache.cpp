@@ -32,12 +32,8 @@ std::string DescribeSoundFailure(const SoundFailure& failure)
         return "no such sound ID";
     case SoundFailureKind::kPathTooLong:
         return "the full file name is 260 characters or longer";
-    case SoundFailureKind::kUnreadable: {
-        std::string text(audio::WaveReadErrorText(failure.read.code));
-        if (failure.read.code != audio::WaveReadErrorCode::kCannotOpen)
-            text += " (at byte " + std::to_string(failure.read.offset) + ")";
-        return text;
-    }
+    case SoundFailureKind::kUnreadable:
+        return platform::DescribeReadError(failure.read);
     case SoundFailureKind::kUnconvertible:
         return "its format cannot be converted to the output format";
     case SoundFailureKind::kOutOfMemory:
@@ -85,7 +81,7 @@ std::optional<std::string> SoundFilePath(
 bool LoadSoundFile(const std::string& nativePath, const OutputFormat& format,
     std::uint32_t loadingInterpolation, SoundSlot& slot, SoundFailure* failure)
 {
-    audio::WaveReadError reason;
+    platform::ReadError reason;
     if (!audio::ReadWaveFileAt(nativePath, slot, &reason)) {
         audio::FreeSampleData(slot);
         if (failure != nullptr) {

@@ -16,6 +16,7 @@
 
 #include "audio/WaveReader.h"
 #include "model/Project.h"
+#include "platform/ReadError.h"
 
 #include <cstdint>
 #include <functional>
@@ -39,7 +40,7 @@ enum class SoundFailureKind {
 struct SoundFailure {
     SoundFailureKind kind = SoundFailureKind::kNone;
     std::string path; // the native path tried (base directory + name for a relative name)
-    audio::WaveReadError read; // the reader's reason for kUnreadable
+    platform::ReadError read; // the reader's reason for kUnreadable
 };
 
 // One line describing a failure ("cannot open the file", ...), without the path.

@@ -6,6 +6,7 @@
 #include "platform/ByteCursor.h"
 #include "platform/ByteWriter.h"
 #include "platform/File.h"
+#include "platform/ReadError.h"
 
 #include <algorithm>
 #include <new>
@@ -16,6 +17,8 @@ namespace vellisto {
 namespace {
 
     using platform::ByteCursor;
+    using platform::ReadError;
+    using platform::ReadErrorCode;
     using projectfile::LayoutForVersion;
 
     enum ChunkType : std::uint32_t {
@@ -43,13 +46,12 @@ namespace {
 
         // Reads chunks until the end chunk; false at the first failure.
         bool run();
-        const ProjectReadError& error() const { return m_error; }
+        const ReadError& error() const { return m_error; }
 
     private:
-        bool fail(ProjectReadErrorCode code, std::size_t offset)
+        bool fail(ReadErrorCode code, std::size_t offset)
         {
-            m_error = { code, offset };
-            return false;
+            return platform::FailRead(&m_error, code, offset);
         }
         // A word of the stream, or a truncation failure at its offset.
         std::optional<std::uint32_t> word();
@@ -66,14 +68,14 @@ namespace {
         Project& m_project;
         std::uint32_t m_version = 0;
         bool m_versionSeen = false;
-        ProjectReadError m_error;
+        ReadError m_error;
     };
 
     std::optional<std::uint32_t> ChunkReader::word()
     {
         const auto value = m_cursor.readU32le();
         if (!value)
-            fail(ProjectReadErrorCode::kTruncated, m_cursor.offset());
+            fail(ReadErrorCode::kTruncated, m_cursor.offset());
         return value;
     }
 
@@ -102,7 +104,7 @@ namespace {
         for (;;) {
             const std::size_t at = m_cursor.offset();
             if (m_cursor.atEnd())
-                return fail(ProjectReadErrorCode::kMissingEnd, at);
+                return fail(ReadErrorCode::kMissingEnd, at);
             const auto type = word();
             if (!type)
                 return false;
@@ -126,7 +128,7 @@ namespace {
                 ok = readTrack();
                 break;
             default:
-                return fail(ProjectReadErrorCode::kUnknownChunk, at);
+                return fail(ReadErrorCode::kUnknownChunk, at);
             }
             if (!ok)
                 return false;
@@ -140,7 +142,7 @@ namespace {
             return false;
         const std::size_t at = m_cursor.offset();
         if (!m_cursor.skip(*length))
-            return fail(ProjectReadErrorCode::kSkipPastEnd, at);
+            return fail(ReadErrorCode::kChunkPastEnd, at);
         return true;
     }
 
@@ -151,7 +153,7 @@ namespace {
         if (!value)
             return false;
         if (*value > kProjectVersion)
-            return fail(ProjectReadErrorCode::kVersionTooNew, at);
+            return fail(ReadErrorCode::kVersionTooNew, at);
         m_version = *value;
         m_versionSeen = true;
         projectfile::ApplyVersionUpgrade(*value, m_project.settings);
@@ -164,7 +166,7 @@ namespace {
         const std::size_t at = m_cursor.offset();
         const auto record = m_cursor.take(layout.settingsBytes);
         if (!record)
-            return fail(ProjectReadErrorCode::kTruncated, at);
+            return fail(ReadErrorCode::kTruncated, at);
         layout.readSettings(*record, m_project.settings);
         return true;
     }
@@ -177,11 +179,11 @@ namespace {
         if (!index)
             return false;
         if (*index >= kSoundCount)
-            return fail(ProjectReadErrorCode::kBadSoundIndex, at);
+            return fail(ReadErrorCode::kBadSoundIndex, at);
         const std::size_t recordAt = m_cursor.offset();
         const auto record = m_cursor.take(layout.soundBytes);
         if (!record)
-            return fail(ProjectReadErrorCode::kTruncated, recordAt);
+            return fail(ReadErrorCode::kTruncated, recordAt);
         layout.readSound(*record, m_project.sounds[*index]);
         return true;
     }
@@ -194,17 +196,17 @@ namespace {
         if (!index)
             return false;
         if (*index >= kTrackCount)
-            return fail(ProjectReadErrorCode::kBadTrackIndex, at);
+            return fail(ReadErrorCode::kBadTrackIndex, at);
         const std::size_t countAt = m_cursor.offset();
         const auto count = word();
         if (!count)
             return false;
         // Check the claim against the data before allocating anything for it.
         if (std::uint64_t { *count } * kEventBytes > m_cursor.remaining())
-            return fail(ProjectReadErrorCode::kEventsPastEnd, countAt);
+            return fail(ReadErrorCode::kEventsPastEnd, countAt);
         Track& track = m_project.tracks[*index];
         if (!ResetEvents(track, *count))
-            return fail(ProjectReadErrorCode::kOutOfMemory, countAt);
+            return fail(ReadErrorCode::kOutOfMemory, countAt);
         // Events are taken as stored, flags included: neither sorted nor checked.
         for (std::uint32_t i = 0; i < *count; ++i) {
             Event& e = track.events[i];
@@ -218,21 +220,21 @@ namespace {
         return true;
     }
 
-    bool ParseChunks(std::span<const std::uint8_t> bytes, Project& project, ProjectReadError& error)
+    bool ParseChunks(std::span<const std::uint8_t> bytes, Project& project, ReadError& error)
     {
         ByteCursor magicCursor(bytes);
         const auto magic = magicCursor.take(4);
         if (!magic
             || (!std::equal(magic->begin(), magic->end(), kMagicWritten)
                 && !std::equal(magic->begin(), magic->end(), kMagicOld))) {
-            error = { ProjectReadErrorCode::kBadMagic, 0 };
-            return false;
+            return platform::FailRead(&error, ReadErrorCode::kNotProject, 0);
         }
         project.settings = ProjectSettings {};
         ChunkReader reader(bytes.subspan(4), project);
         const bool ok = reader.run();
         error = reader.error();
-        error.offset += 4; // the chunk reader counts from after the magic
+        if (error.offset)
+            *error.offset += 4; // the chunk reader counts from after the magic
         return ok;
     }
 
@@ -360,76 +362,31 @@ namespace {
 
 } // namespace
 
-std::string_view ProjectReadErrorText(ProjectReadErrorCode code)
-{
-    switch (code) {
-    case ProjectReadErrorCode::kNone:
-        return "no error";
-    case ProjectReadErrorCode::kCannotOpen:
-        return "cannot open the file for reading";
-    case ProjectReadErrorCode::kBadMagic:
-        return "not a project file (no SPRU or SPRJ signature)";
-    case ProjectReadErrorCode::kTruncated:
-        return "unexpected end of data";
-    case ProjectReadErrorCode::kVersionTooNew:
-        return "layout version newer than 0x20002";
-    case ProjectReadErrorCode::kUnknownChunk:
-        return "unknown chunk type";
-    case ProjectReadErrorCode::kSkipPastEnd:
-        return "skip chunk reaches past the end of the data";
-    case ProjectReadErrorCode::kBadSoundIndex:
-        return "sound index 1024 or above";
-    case ProjectReadErrorCode::kBadTrackIndex:
-        return "track index 64 or above";
-    case ProjectReadErrorCode::kEventsPastEnd:
-        return "track claims more events than the data holds";
-    case ProjectReadErrorCode::kOutOfMemory:
-        return "out of memory";
-    case ProjectReadErrorCode::kMissingEnd:
-        return "no end chunk";
-    }
-    return "unknown error";
-}
-
-std::string DescribeProjectReadError(const ProjectReadError& error)
-{
-    std::string text(ProjectReadErrorText(error.code));
-    if (error.code != ProjectReadErrorCode::kNone && error.code != ProjectReadErrorCode::kCannotOpen
-        && error.code != ProjectReadErrorCode::kOutOfMemory)
-        text += " at byte " + std::to_string(error.offset);
-    return text;
-}
-
 bool ParseProjectFile(
-    std::span<const std::uint8_t> bytes, Project& project, ProjectReadError* reason)
+    std::span<const std::uint8_t> bytes, Project& project, platform::ReadError* reason)
 {
-    ProjectReadError error;
+    ReadError error;
     bool ok = false;
     try {
         ok = ParseChunks(bytes, project, error);
     } catch (const std::bad_alloc&) {
-        error = { ProjectReadErrorCode::kOutOfMemory, 0 };
+        platform::FailRead(&error, ReadErrorCode::kOutOfMemory);
     }
     if (reason != nullptr)
-        *reason = ok ? ProjectReadError {} : error;
+        *reason = ok ? ReadError {} : error;
     return ok;
 }
 
-bool ReadProjectFile(const std::string& nativePath, Project& project, ProjectReadError* reason)
+bool ReadProjectFile(const std::string& nativePath, Project& project, platform::ReadError* reason)
 {
     std::optional<std::vector<std::uint8_t>> bytes;
     try {
         bytes = platform::ReadWholeFile(nativePath);
     } catch (const std::bad_alloc&) {
-        if (reason != nullptr)
-            *reason = { ProjectReadErrorCode::kOutOfMemory, 0 };
-        return false;
+        return platform::FailRead(reason, ReadErrorCode::kOutOfMemory);
     }
-    if (!bytes) {
-        if (reason != nullptr)
-            *reason = { ProjectReadErrorCode::kCannotOpen, 0 };
-        return false;
-    }
+    if (!bytes)
+        return platform::FailRead(reason, ReadErrorCode::kCannotOpen);
     return ParseProjectFile(*bytes, project, reason);
 }
 

@@ -10,11 +10,11 @@
 // Stateless; each call works on its own project.
 
 #include "model/Project.h"
+#include "platform/ReadError.h"
 
 #include <cstdint>
 #include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace vellisto {
@@ -22,39 +22,15 @@ namespace vellisto {
 inline constexpr std::uint32_t kProjectVersion = 0x20002; // the version written
 inline constexpr std::uint32_t kOldestProjectVersion = 0x10000;
 
-enum class ProjectReadErrorCode {
-    kNone,
-    kCannotOpen, // missing, unreadable, not a regular file
-    kBadMagic, // neither "SPRU" nor "SPRJ"
-    kTruncated, // a chunk ends past the end of the data
-    kVersionTooNew, // version above 0x20002
-    kUnknownChunk, // chunk type above 5
-    kSkipPastEnd, // a skip chunk jumps past the end of the data
-    kBadSoundIndex, // sound index 1024 or above
-    kBadTrackIndex, // track index 64 or above
-    kEventsPastEnd, // a track claims more events than the data holds
-    kOutOfMemory,
-    kMissingEnd, // the data ends without an end chunk
-};
-
-// Why a read failed and at which byte offset of the file.
-struct ProjectReadError {
-    ProjectReadErrorCode code = ProjectReadErrorCode::kNone;
-    std::uint64_t offset = 0;
-};
-
-// A short English description of the reason, for the command line.
-std::string_view ProjectReadErrorText(ProjectReadErrorCode code);
-// "<description> at byte <offset>", or the description alone where no offset applies.
-std::string DescribeProjectReadError(const ProjectReadError& error);
-
 // Reads a whole project file held in memory into a freshly created project.
+// A given reason says why a read failed, with the offset of the chunk or
+// field at fault; it is cleared on success.
 bool ParseProjectFile(
-    std::span<const std::uint8_t> bytes, Project& project, ProjectReadError* reason = nullptr);
+    std::span<const std::uint8_t> bytes, Project& project, platform::ReadError* reason = nullptr);
 
 // Reads the file at a native (UTF-8) path.
 bool ReadProjectFile(
-    const std::string& nativePath, Project& project, ProjectReadError* reason = nullptr);
+    const std::string& nativePath, Project& project, platform::ReadError* reason = nullptr);
 
 // The exact bytes of the project file of a project, in layout 0x20002.
 std::vector<std::uint8_t> SerializeProjectFile(const Project& project);

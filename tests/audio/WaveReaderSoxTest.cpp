@@ -91,9 +91,9 @@ TEST_F(WaveReaderSox, SamplesMatchWhatSoxDecodes)
         const auto path = make(name, c.rate, c.channels, c.bits, c.frames);
         const auto expected = decode(path);
         SoundSlot sound;
-        WaveReadError reason;
+        platform::ReadError reason;
         ASSERT_TRUE(ReadWaveFileAt(path.string(), sound, &reason))
-            << WaveReadErrorText(reason.code) << " at " << reason.offset;
+            << platform::DescribeReadError(reason);
         EXPECT_EQ(sound.dataFormat.samplesPerSecond, static_cast<std::uint32_t>(c.rate));
         EXPECT_EQ(sound.dataFormat.channels, c.channels);
         EXPECT_EQ(sound.dataFormat.bitsPerSample, c.bits);
@@ -118,10 +118,10 @@ TEST_F(WaveReaderSox, ExtensibleFileIsRefusedAndPlainOneAccepted)
 {
     // sox writes three channels with the extensible format tag unless told otherwise.
     SoundSlot extensible;
-    WaveReadError reason;
+    platform::ReadError reason;
     EXPECT_FALSE(
         ReadWaveFileAt(make("three-ext.wav", 8000, 3, 16, 10).string(), extensible, &reason));
-    EXPECT_EQ(reason.code, WaveReadErrorCode::kNotPcm);
+    EXPECT_EQ(reason.code, platform::ReadErrorCode::kNotPcm);
 
     const auto plain = make("three-pcm.wav", 8000, 3, 16, 10, "-t wavpcm");
     SoundSlot sound;

@@ -11,6 +11,8 @@
 
 using namespace vellisto;
 using namespace vellisto::audio;
+using vellisto::platform::ReadError;
+using vellisto::platform::ReadErrorCode;
 using vellisto::test::GuardZonesZero;
 using vellisto::test::WaveBytes;
 
@@ -21,14 +23,14 @@ std::vector<std::uint8_t> SampleBytes(const SoundSlot& sound)
     return { sound.samples, sound.samples + sound.sampleBytes };
 }
 
-WaveReadErrorCode ParseError(const std::vector<std::uint8_t>& file)
+ReadError ParseError(const std::vector<std::uint8_t>& file)
 {
     SoundSlot sound;
-    WaveReadError reason;
+    ReadError reason;
     EXPECT_FALSE(ParseWaveFile(file, sound, &reason));
     EXPECT_EQ(sound.samples, nullptr);
     EXPECT_EQ(sound.sampleBytes, 0u);
-    return reason.code;
+    return reason;
 }
 
 } // namespace
@@ -102,14 +104,14 @@ TEST(WaveReader, AcceptsLongerPcmFormatChunksAndRefusesOtherTags)
     }
     for (const std::uint16_t formatTag : { 3, 0xFFFE, 0 }) {
         const auto file = WaveBytes {}.fmt(formatTag, 1, 8000, 16, 22).data16({ 5 }).file();
-        EXPECT_EQ(ParseError(file), WaveReadErrorCode::kNotPcm) << formatTag;
+        EXPECT_EQ(ParseError(file).code, ReadErrorCode::kNotPcm) << formatTag;
     }
     for (const std::uint16_t bits : { 4, 12, 24, 32 }) {
         const auto file = WaveBytes {}.fmt(1, 1, 8000, bits).data16({ 5 }).file();
-        EXPECT_EQ(ParseError(file), WaveReadErrorCode::kUnsupportedBits) << bits;
+        EXPECT_EQ(ParseError(file).code, ReadErrorCode::kUnsupportedBits) << bits;
     }
     const auto shortFormat = WaveBytes {}.chunk("fmt ", std::vector<std::uint8_t>(14, 1)).file();
-    EXPECT_EQ(ParseError(shortFormat), WaveReadErrorCode::kFormatTooShort);
+    EXPECT_EQ(ParseError(shortFormat).code, ReadErrorCode::kFormatTooShort);
 }
 
 TEST(WaveReader, AcceptsAnyChannelCountAndRate)
@@ -150,9 +152,9 @@ TEST(WaveReader, RefusesSlotThatAlreadyHoldsSamples)
     SoundSlot sound;
     test::SetSamples(sound, test::PcmFormat(1, 8000, 16), { 42, 43 });
     std::uint8_t* before = sound.samples;
-    WaveReadError reason;
+    ReadError reason;
     EXPECT_FALSE(ParseWaveFile(WaveBytes {}.pcm16(1, 8000, { 1 }).file(), sound, &reason));
-    EXPECT_EQ(reason.code, WaveReadErrorCode::kAlreadyHoldsSamples);
+    EXPECT_EQ(reason.code, ReadErrorCode::kAlreadyHoldsSamples);
     EXPECT_EQ(sound.samples, before);
     EXPECT_EQ(test::Samples16(sound), (std::vector<int> { 42, 43 }));
 }
@@ -160,19 +162,26 @@ TEST(WaveReader, RefusesSlotThatAlreadyHoldsSamples)
 TEST(WaveReader, RefusesOversizedAndUnjustifiedDataChunks)
 {
     // A tiny file claiming almost 4 GB of data fails before anything is allocated.
+    // The reason points at the "data" chunk's header: 12 bytes of RIFF
+    // header and 24 of "fmt " chunk come first.
     const auto huge = WaveBytes {}.fmt(1, 1, 8000, 16).tag("data").u32(0xFFFFFF00u).u32(0).file();
-    EXPECT_EQ(ParseError(huge), WaveReadErrorCode::kDataTooLarge);
+    EXPECT_EQ(ParseError(huge).code, ReadErrorCode::kDataTooLarge);
+    EXPECT_EQ(ParseError(huge).offset, 36u);
     const auto claim = WaveBytes {}.fmt(1, 1, 8000, 16).tag("data").u32(0x10000000u).u32(0).file();
-    EXPECT_EQ(ParseError(claim), WaveReadErrorCode::kDataPastEnd);
+    EXPECT_EQ(ParseError(claim).code, ReadErrorCode::kChunkPastEnd);
+    EXPECT_EQ(ParseError(claim).offset, 36u);
     // The same for a second data chunk: the first one's block is released too.
     const auto second = WaveBytes {}.pcm16(1, 8000, { 1, 2 }).tag("data").u32(100).u32(0).file();
-    EXPECT_EQ(ParseError(second), WaveReadErrorCode::kDataPastEnd);
+    EXPECT_EQ(ParseError(second).code, ReadErrorCode::kChunkPastEnd);
+    EXPECT_EQ(ParseError(second).offset, 36u + 12u);
 }
 
 TEST(WaveReader, RefusesSamplesWithoutUsableFormat)
 {
-    EXPECT_EQ(
-        ParseError(WaveBytes {}.data16({ 1, 2 }).file()), WaveReadErrorCode::kDataWithoutFormat);
+    // Found once the whole file is read: no place to point at.
+    const ReadError withoutFormat = ParseError(WaveBytes {}.data16({ 1, 2 }).file());
+    EXPECT_EQ(withoutFormat.code, ReadErrorCode::kDataWithoutFormat);
+    EXPECT_FALSE(withoutFormat.offset.has_value());
     const auto zeroAlign = WaveBytes {}
                                .tag("fmt ")
                                .u32(16)
@@ -184,9 +193,9 @@ TEST(WaveReader, RefusesSamplesWithoutUsableFormat)
                                .u16(16)
                                .data16({ 1 })
                                .file();
-    EXPECT_EQ(ParseError(zeroAlign), WaveReadErrorCode::kUnusableFormat);
+    EXPECT_EQ(ParseError(zeroAlign).code, ReadErrorCode::kUnusableFormat);
     EXPECT_EQ(
-        ParseError(WaveBytes {}.pcm16(1, 0, { 1 }).file()), WaveReadErrorCode::kUnusableFormat);
+        ParseError(WaveBytes {}.pcm16(1, 0, { 1 }).file()).code, ReadErrorCode::kUnusableFormat);
 }
 
 TEST(WaveReader, ChecksRiffHeader)
@@ -194,12 +203,13 @@ TEST(WaveReader, ChecksRiffHeader)
     auto file = WaveBytes {}.pcm16(1, 8000, { 1, 2 }).file();
     auto notRiff = file;
     notRiff[3] = 'X';
-    EXPECT_EQ(ParseError(notRiff), WaveReadErrorCode::kNotRiff);
+    EXPECT_EQ(ParseError(notRiff).code, ReadErrorCode::kNotRiff);
+    EXPECT_EQ(ParseError(notRiff).offset, 0u);
     auto tooLarge = WaveBytes {}
                         .pcm16(1, 8000, { 1, 2 })
                         .riffSize(static_cast<std::uint32_t>(file.size() - 7))
                         .file();
-    EXPECT_EQ(ParseError(tooLarge), WaveReadErrorCode::kRiffSizeExceedsFile);
+    EXPECT_EQ(ParseError(tooLarge).code, ReadErrorCode::kRiffSizeExceedsFile);
     // A RIFF size below the file's length reads only the body it covers.
     file.insert(file.end(), { 'j', 'u', 'n', 'k' });
     SoundSlot sound;
@@ -245,10 +255,10 @@ TEST(WaveReader, MalformedCorpusFailsCleanly)
     int count = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         SoundSlot sound;
-        WaveReadError reason;
+        ReadError reason;
         EXPECT_FALSE(ReadWaveFileAt(entry.path().string(), sound, &reason)) << entry.path();
-        EXPECT_NE(reason.code, WaveReadErrorCode::kNone) << entry.path();
-        EXPECT_NE(reason.code, WaveReadErrorCode::kCannotOpen) << entry.path();
+        EXPECT_NE(reason.code, ReadErrorCode::kNone) << entry.path();
+        EXPECT_NE(reason.code, ReadErrorCode::kCannotOpen) << entry.path();
         EXPECT_EQ(sound.samples, nullptr) << entry.path();
         ++count;
     }
@@ -312,8 +322,8 @@ TEST(WaveReader, FileAndMemoryReadingsAgree)
                 static_cast<std::streamsize>(files[i].size()));
         SoundSlot fromMemory;
         SoundSlot fromFile;
-        WaveReadError memoryReason;
-        WaveReadError fileReason;
+        ReadError memoryReason;
+        ReadError fileReason;
         const bool memoryRead = ParseWaveFile(files[i], fromMemory, &memoryReason);
         ASSERT_EQ(ReadWaveFileAt(path.string(), fromFile, &fileReason), memoryRead) << i;
         EXPECT_EQ(fileReason.code, memoryReason.code) << i;

@@ -13,6 +13,8 @@ namespace {
     std::atomic<std::size_t> g_calls { 0 };
     std::atomic<std::uint64_t> g_totalBytes { 0 };
     std::atomic<std::size_t> g_largestBytes { 0 };
+    constexpr std::size_t kNoLimit = static_cast<std::size_t>(-1);
+    std::atomic<std::size_t> g_refuseAbove { kNoLimit };
 
     void Count(std::size_t bytes)
     {
@@ -27,6 +29,8 @@ namespace {
     void* Allocate(std::size_t bytes) noexcept
     {
         Count(bytes);
+        if (bytes > g_refuseAbove.load(std::memory_order_relaxed))
+            return nullptr;
         return std::malloc(bytes == 0 ? 1 : bytes);
     }
 
@@ -48,7 +52,13 @@ AllocationProbe::AllocationProbe()
     g_active = true;
 }
 
-AllocationProbe::~AllocationProbe() { g_active = false; }
+AllocationProbe::~AllocationProbe()
+{
+    g_active = false;
+    g_refuseAbove = kNoLimit;
+}
+
+void AllocationProbe::refuseAbove(std::size_t bytes) { g_refuseAbove = bytes; }
 
 AllocationCounts AllocationProbe::counts() const
 {

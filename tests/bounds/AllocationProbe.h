@@ -2,9 +2,10 @@
 #pragma once
 
 // Counts the heap allocations made while a probe is alive, so that tests can
-// bound what a reader allocates by size and by count rather than by time.
-// The test executable that links AllocationProbe.cpp replaces the global
-// allocation functions; one probe at a time.
+// bound what a reader allocates by size and by count rather than by time, and
+// can make large allocations fail as when memory runs out. The test
+// executable that links AllocationProbe.cpp replaces the global allocation
+// functions; one probe at a time.
 
 #include <cstddef>
 #include <cstdint>
@@ -25,6 +26,10 @@ public:
     AllocationProbe& operator=(const AllocationProbe&) = delete;
 
     AllocationCounts counts() const;
+
+    // From now until the probe ends, every allocation of more than bytes
+    // fails: the throwing forms throw std::bad_alloc, the others give null.
+    void refuseAbove(std::size_t bytes);
 };
 
 } // namespace vellisto::testing

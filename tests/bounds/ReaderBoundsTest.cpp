@@ -7,6 +7,7 @@
 #include "audio/WaveReader.h"
 #include "bounds/AllocationProbe.h"
 #include "editing/ClipboardBlocks.h"
+#include "import/BmsChart.h"
 #include "import/BmsImport.h"
 #include "import/ImportTables.h"
 #include "import/MidiImport.h"
@@ -75,21 +76,21 @@ TEST(ReaderBounds, WaveClaimsPastTheFileAllocateNothingForThem)
     const Bytes samples(1000, 0x55);
     struct Case {
         Bytes file;
-        audio::WaveReadErrorCode code;
+        platform::ReadErrorCode code;
     };
     const Case cases[] = {
         // A "data" chunk claiming almost 4 GB in a 1 kB file.
         { test::WaveBytes {}.pcm16(2, 44100, {}).tag("data").u32(0xFFFFF000).bytes(samples).file(),
-            audio::WaveReadErrorCode::kDataPastEnd },
+            platform::ReadErrorCode::kChunkPastEnd },
         { test::WaveBytes {}.pcm16(2, 44100, {}).tag("data").u32(0xFFFFFFFF).bytes(samples).file(),
-            audio::WaveReadErrorCode::kDataTooLarge },
+            platform::ReadErrorCode::kDataTooLarge },
         // A RIFF size claiming 4 GB.
         { test::WaveBytes {}.pcm16(2, 44100, { 1, 2 }).riffSize(0xFFFFFFF0).file(),
-            audio::WaveReadErrorCode::kRiffSizeExceedsFile },
+            platform::ReadErrorCode::kRiffSizeExceedsFile },
     };
     for (const Case& c : cases) {
         SoundSlot sound;
-        audio::WaveReadError reason;
+        platform::ReadError reason;
         AllocationProbe probe;
         EXPECT_FALSE(audio::ParseWaveFile(c.file, sound, &reason));
         EXPECT_EQ(reason.code, c.code);
@@ -125,10 +126,10 @@ TEST(ReaderBounds, ProjectTrackClaimsPastTheFileAllocateNothingForThem)
     for (const std::uint32_t count : { 0xFFFFFFFFu, 0x0AAAAAABu, 0x00100000u }) {
         const Bytes bytes = ProjectFileEndingWith({ 5, 0, count }, 1000);
         auto project = CreateProject();
-        ProjectReadError error;
+        platform::ReadError error;
         AllocationProbe probe;
         EXPECT_FALSE(ParseProjectFile(bytes, *project, &error));
-        EXPECT_EQ(error.code, ProjectReadErrorCode::kEventsPastEnd) << count;
+        EXPECT_EQ(error.code, platform::ReadErrorCode::kEventsPastEnd) << count;
         EXPECT_LT(probe.counts().largestBytes, kSmallAllocation) << count;
     }
 }
@@ -175,10 +176,10 @@ TEST(ReaderBounds, MidiClaimsPastTheFileAllocateNothingForThem)
         0xFF, 0xFF, 0xFF, 0xF0 };
     bytes.resize(1000, 0x11);
     auto project = CreateProject();
-    import::MidiReadError reason;
+    platform::ReadError reason;
     AllocationProbe probe;
     EXPECT_FALSE(import::ImportMidiFile(*project, bytes, &reason));
-    EXPECT_EQ(reason.code, import::MidiReadErrorCode::kTruncatedChunk);
+    EXPECT_EQ(reason.code, platform::ReadErrorCode::kChunkPastEnd);
     EXPECT_LT(probe.counts().largestBytes, kSmallAllocation);
 }
 
@@ -270,4 +271,32 @@ TEST(ReaderBounds, ChartLinesOfTheLastMeasuresCostOnlyTheirNotes)
     // The text decoded to UTF-16, and a few copies of each note's event.
     EXPECT_LE(probe.counts().totalBytes, 4 * bytes.size() + 8 * 24 * kLines + kSmallAllocation);
     EXPECT_LT(probe.counts().calls, 1000u);
+}
+
+TEST(ReaderBounds, ChartLineWhoseNotesCannotBeStoredIsNamedByItsOffset)
+{
+    // A track's first note grows its array by a block of 1024 events, far
+    // above the limit below: the first line with a note fails, and the reason
+    // gives the offset of that line's first byte in the file.
+    const std::string head = "#WAV01 a.wav\r\n#BPM 130\n\r\n";
+    import::testing::BmsChart chart;
+    chart.raw(head).line("#00011:01").line("#00012:01");
+    struct Case {
+        Bytes bytes;
+        std::uint64_t offset;
+    };
+    const Case cases[] = {
+        { chart.bytes(), head.size() },
+        { chart.utf16(false), 2 + 2 * head.size() }, // the mark, then two bytes a character
+        { chart.utf16(true), 2 + 2 * head.size() },
+    };
+    for (const Case& c : cases) {
+        auto project = CreateProject();
+        platform::ReadError reason;
+        AllocationProbe probe;
+        probe.refuseAbove(kSmallAllocation);
+        EXPECT_FALSE(import::ImportBmsFile(*project, c.bytes, u"/a/b.bms", &reason));
+        EXPECT_EQ(reason.code, platform::ReadErrorCode::kOutOfMemory);
+        EXPECT_EQ(reason.offset, c.offset);
+    }
 }

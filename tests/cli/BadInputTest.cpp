@@ -105,6 +105,50 @@ TEST_F(BadInput, WrongKindsGiveTheSystemMessageAndTheReason)
         "Failed in loading a WAVE file. " + path("three.wav") + ": its format cannot be converted");
 }
 
+TEST_F(BadInput, EveryReaderGivesItsReasonInOneForm)
+{
+    // The system's message, the path, then the reader's reason with the byte
+    // offset where it found the fault, when the fault has a place.
+    const std::vector<std::uint8_t> notRiff { 'R', 'I', 'F', 'X', 4, 0, 0, 0, 'W', 'A', 'V', 'E' };
+    writeBytes("not-riff.wav", notRiff);
+    writeBytes("no-format.wav",
+        { 'R', 'I', 'F', 'F', 16, 0, 0, 0, 'W', 'A', 'V', 'E', 'd', 'a', 't', 'a', 4, 0, 0, 0, 1, 2,
+            3, 4 });
+    writeBytes("long-header.mid", { 'M', 'T', 'h', 'd', 0, 0, 0, 7, 0, 0, 0, 0, 1, 0xE0, 0 });
+    // The magic, a version chunk, then chunk type 6.
+    writeBytes("unknown-chunk.spj",
+        { 'S', 'P', 'R', 'U', 1, 0, 0, 0, 2, 0, 2, 0, 6, 0, 0, 0, 2, 0, 0, 0 });
+    struct Case {
+        Args args;
+        std::string expected;
+    };
+    const std::string wave = "Failed in loading a WAVE file. ";
+    const std::vector<Case> cases {
+        { { "resample", path("not-riff.wav"), "-o", path("keep.wav") },
+            wave + path("not-riff.wav") + ": not a RIFF file at byte 0\n" },
+        { { "basefreq", path("not-riff.wav") },
+            wave + path("not-riff.wav") + ": not a RIFF file at byte 0\n" },
+        { { "basefreq", path("no-format.wav") },
+            wave + path("no-format.wav") + ": samples without a \"fmt \" chunk\n" },
+        { { "info", path("long-header.mid") },
+            "Failed in loading a MIDI file. " + path("long-header.mid")
+                + ": MIDI header length is not 6 at byte 4\n" },
+        { { "info", path("unknown-chunk.spj") },
+            "Failed in loading a project file. " + path("unknown-chunk.spj")
+                + ": unknown project chunk type at byte 12\n" },
+        { { "mix", path("garbage.spj"), "-o", path("keep.wav") },
+            "Failed in loading a project file. " + path("garbage.spj")
+                + ": not a project file (no SPRU or SPRJ signature) at byte 0\n" },
+    };
+    for (const Case& c : cases) {
+        const CliResult r = run(c.args);
+        EXPECT_EQ(r.exitCode, 1) << c.args[0];
+        EXPECT_EQ(r.err, c.expected);
+        EXPECT_TRUE(r.out.empty()) << c.args[0];
+    }
+    EXPECT_EQ(ReadText(path("keep.wav")), "keep");
+}
+
 TEST_F(BadInput, ScoresAndSoundListsThatCannotBeRead)
 {
     writeBytes("empty.mid", {});

@@ -125,8 +125,7 @@ TEST_F(MixCli, FailedSoundsWarnOrStopWithStrict)
     const test::CliResult strict = run({ "mix", path("song.spj"), "--strict" });
     EXPECT_EQ(strict.exitCode, 1);
     EXPECT_EQ(strict.err,
-        "vellisto-cli: error: sound 7: " + path("lost.wav")
-            + ": the file cannot be opened or read\n");
+        "vellisto-cli: error: sound 7: " + path("lost.wav") + ": cannot open or read the file\n");
     EXPECT_TRUE(strict.out.empty()) << strict.out;
     EXPECT_EQ(ReadText(path("song.wav")), "keep");
     EXPECT_EQ(files(), (std::vector<std::string> { "song.spj", "song.wav", "tone.wav" }));
@@ -134,8 +133,7 @@ TEST_F(MixCli, FailedSoundsWarnOrStopWithStrict)
     const test::CliResult lenient = run({ "mix", path("song.spj") });
     EXPECT_EQ(lenient.exitCode, 0);
     EXPECT_EQ(lenient.err,
-        "vellisto-cli: warning: sound 7: " + path("lost.wav")
-            + ": the file cannot be opened or read\n");
+        "vellisto-cli: warning: sound 7: " + path("lost.wav") + ": cannot open or read the file\n");
     EXPECT_EQ(DataSamples(path("song.wav")), std::vector<int>(10, -50));
 }
 

@@ -4,6 +4,7 @@
 #include "BmsChart.h"
 #include "ImportTestUtil.h"
 #include "import/BmsLine.h"
+#include "import/BmsText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -278,9 +279,10 @@ TEST(BmsImport, FileOnDiskGetsItsAbsoluteFolder)
     EXPECT_EQ(platform::Utf16ToUtf8(NameOf(project->settings.basePath)), folder.string());
     EXPECT_EQ(project->tracks[1].count, 2u);
 
-    BmsReadError reason = BmsReadError::kNone;
+    platform::ReadError reason;
     EXPECT_FALSE(ImportBmsFile(*project, (folder / "absent.bms").string(), &reason));
-    EXPECT_EQ(reason, BmsReadError::kCannotOpen);
+    EXPECT_EQ(reason.code, platform::ReadErrorCode::kCannotOpen);
+    EXPECT_FALSE(reason.offset.has_value()); // the file as a whole, no line
 }
 
 TEST(BmsImport, LineEndsOfEveryKind)
@@ -315,6 +317,71 @@ TEST(BmsImport, Utf16TwinsReadTheSameAsEightBitText)
     auto cut = chart.utf16(false);
     cut.insert(cut.begin() + 2, { 0, 0 });
     EXPECT_EQ(EventCount(*ImportChart(cut)), 0u);
+}
+
+// A failing line is reported by the offset of its first byte in the file,
+// whatever the text's encoding and line ends.
+TEST(BmsText, LineOffsetsAreThePlacesOfTheLinesInTheFile)
+{
+    using Bytes = std::vector<std::uint8_t>;
+    // A chart is a run of pieces; each piece that is a line records where it starts.
+    struct Piece {
+        Bytes bytes;
+        bool line;
+    };
+    const auto text = [](std::string_view t, bool line) {
+        return Piece { { t.begin(), t.end() }, line };
+    };
+    const auto utf16 = [](std::u16string_view t, bool bigEndian, bool line) {
+        Bytes out;
+        for (const char16_t unit : t) {
+            const auto high = static_cast<std::uint8_t>(unit >> 8);
+            const auto low = static_cast<std::uint8_t>(unit);
+            out.push_back(bigEndian ? high : low);
+            out.push_back(bigEndian ? low : high);
+        }
+        return Piece { out, line };
+    };
+    const auto utf16Chart = [&](bool bigEndian) {
+        return std::vector<Piece> {
+            { bigEndian ? Bytes { 0xFE, 0xFF } : Bytes { 0xFF, 0xFE }, false },
+            utf16(u"#WAV01 ドラム.wav", bigEndian, true),
+            utf16(u"\r\n", bigEndian, false),
+            utf16(u"#00011:01", bigEndian, true),
+            utf16(u"\n\n", bigEndian, false),
+            utf16(u"#00111:01", bigEndian, true),
+        };
+    };
+    const std::vector<std::vector<Piece>> charts {
+        // UTF-8 with characters of three bytes, every kind of line end and
+        // an empty line.
+        { text("#WAV01 ドラム.wav", true), text("\r\n", false), text("#00011:01", true),
+            text("\n", false), text("#BPM 150", true), text("\r\r\n", false),
+            text("#00111:01", true) },
+        // Shift-JIS: two-byte characters (one with a second byte of 0x5C),
+        // and a lone first byte right before a line end.
+        { { { '#', 'W', 'A', 'V', '0', '1', ' ', 0x83, 0x68, 0x83, 0x89, 0x83, 0x80 }, true },
+            text("\r\n", false),
+            { { '#', 'W', 'A', 'V', '0', '2', ' ', 0x83, 0x5C, '.', 'w', 'a', 'v' }, true },
+            text("\n", false), { { 0x81 }, true }, text("\n", false), text("#00011:01", true) },
+        utf16Chart(false),
+        utf16Chart(true),
+    };
+    for (std::size_t i = 0; i < charts.size(); ++i) {
+        Bytes bytes;
+        std::vector<std::uint64_t> expected;
+        for (const Piece& piece : charts[i]) {
+            if (piece.line)
+                expected.push_back(bytes.size());
+            bytes.insert(bytes.end(), piece.bytes.begin(), piece.bytes.end());
+        }
+        const std::u16string decoded = DecodeBmsText(bytes);
+        std::vector<std::uint64_t> offsets;
+        ForEachBmsLine(decoded, [&](std::u16string_view, std::size_t start) {
+            offsets.push_back(BmsLineOffset(bytes, decoded, start));
+        });
+        EXPECT_EQ(offsets, expected) << "chart " << i;
+    }
 }
 
 TEST(BmsImport, ShiftJisNames)

@@ -13,6 +13,9 @@
 using namespace vellisto;
 using namespace vellisto::import;
 using namespace vellisto::import::testing;
+using vellisto::platform::DescribeReadError;
+using vellisto::platform::ReadError;
+using vellisto::platform::ReadErrorCode;
 
 namespace {
 
@@ -292,36 +295,44 @@ TEST(MidiImport, DivisionWithTheTopBitSetIsATickCount)
 
 TEST(MidiImport, RefusesBadHeadersAndChunks)
 {
+    // The header is bytes 0-13 (division at 12), the first track chunk starts at 14.
     const Bytes good = MidiBytes().track(MidiTrack().noteOn(0, 0, 60, 100).end()).bytes();
-    const auto reasonFor = [](Bytes bytes) {
-        auto project = NewProject();
-        MidiReadError reason;
-        EXPECT_FALSE(ImportMidiFile(*project, bytes, &reason));
-        return reason.code;
-    };
     Bytes notMidi = good;
     notMidi[1] = 'X';
-    EXPECT_EQ(reasonFor(notMidi), MidiReadErrorCode::kNotMidi);
     Bytes longHeader = good;
     longHeader[7] = 7;
-    EXPECT_EQ(reasonFor(longHeader), MidiReadErrorCode::kBadHeaderLength);
-    EXPECT_EQ(
-        reasonFor(Bytes(good.begin(), good.begin() + 13)), MidiReadErrorCode::kTruncatedHeader);
-    EXPECT_EQ(
-        reasonFor(MidiBytes(0).track(MidiTrack().end()).bytes()), MidiReadErrorCode::kZeroDivision);
-    EXPECT_EQ(
-        reasonFor(MidiBytes().track(MidiTrack().end()).bytes(2)), MidiReadErrorCode::kMissingTrack);
+    const Bytes missing = MidiBytes().track(MidiTrack().end()).bytes(2);
     Bytes otherChunk = good;
     otherChunk[17] = 'x';
-    EXPECT_EQ(reasonFor(otherChunk), MidiReadErrorCode::kNotTrackChunk);
     Bytes lyingLength = good;
     lyingLength[21] += 1;
-    EXPECT_EQ(reasonFor(lyingLength), MidiReadErrorCode::kTruncatedChunk);
+    struct Case {
+        Bytes bytes;
+        ReadErrorCode code;
+        std::uint64_t offset;
+    };
+    const Case cases[] = {
+        { notMidi, ReadErrorCode::kNotMidi, 0 },
+        { longHeader, ReadErrorCode::kBadHeaderLength, 4 },
+        { Bytes(good.begin(), good.begin() + 13), ReadErrorCode::kTruncated, 13 },
+        { MidiBytes(0).track(MidiTrack().end()).bytes(), ReadErrorCode::kZeroDivision, 12 },
+        { missing, ReadErrorCode::kMissingTrack, missing.size() }, // where the second would start
+        { otherChunk, ReadErrorCode::kNotTrackChunk, 14 },
+        { lyingLength, ReadErrorCode::kChunkPastEnd, 14 },
+    };
+    for (const Case& c : cases) {
+        auto project = NewProject();
+        ReadError reason;
+        EXPECT_FALSE(ImportMidiFile(*project, c.bytes, &reason));
+        EXPECT_EQ(reason.code, c.code) << DescribeReadError(reason);
+        EXPECT_EQ(reason.offset, c.offset) << DescribeReadError(reason);
+    }
 
     auto project = NewProject();
-    MidiReadError reason;
+    ReadError reason;
     EXPECT_FALSE(ImportMidiFile(*project, std::string(VEL_TEST_BUILD_DIR "/absent.mid"), &reason));
-    EXPECT_EQ(reason.code, MidiReadErrorCode::kCannotOpen);
+    EXPECT_EQ(reason.code, ReadErrorCode::kCannotOpen);
+    EXPECT_FALSE(reason.offset.has_value());
 }
 
 TEST(MidiImport, FileWithoutTracksImportsNoEvents)

@@ -89,12 +89,13 @@ TEST(MidiRobustness, LyingChunkLengthsFailOrEndTheTrack)
                 ExpectWellFormed(*project);
         }
     }
-    // Claiming one byte more than the last chunk holds is a truncated chunk.
+    // Claiming one byte more than the last chunk holds runs past the end.
     Bytes longer = file;
     longer[lengthFields.back() + 3] += 1;
-    MidiReadError reason;
+    platform::ReadError reason;
     EXPECT_FALSE(ImportMidiFile(*project, longer, &reason));
-    EXPECT_EQ(reason.code, MidiReadErrorCode::kTruncatedChunk);
+    EXPECT_EQ(reason.code, platform::ReadErrorCode::kChunkPastEnd);
+    EXPECT_EQ(reason.offset, lengthFields.back() - 4); // the chunk's tag
 }
 
 TEST(MidiRobustness, RandomTrackBytesImportWellFormedOrFail)

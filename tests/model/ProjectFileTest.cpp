@@ -12,6 +12,9 @@
 #include <vector>
 
 using namespace vellisto;
+using platform::DescribeReadError;
+using platform::ReadError;
+using platform::ReadErrorCode;
 
 namespace {
 
@@ -73,8 +76,7 @@ private:
     std::vector<std::uint8_t> m_data;
 };
 
-std::unique_ptr<Project> Parse(
-    const std::vector<std::uint8_t>& bytes, ProjectReadError* error = nullptr)
+std::unique_ptr<Project> Parse(const std::vector<std::uint8_t>& bytes, ReadError* error = nullptr)
 {
     auto project = CreateProject();
     if (!ParseProjectFile(bytes, *project, error))
@@ -82,10 +84,10 @@ std::unique_ptr<Project> Parse(
     return project;
 }
 
-ProjectReadErrorCode ParseError(const std::vector<std::uint8_t>& bytes)
+ReadErrorCode ParseError(const std::vector<std::uint8_t>& bytes)
 {
     auto project = CreateProject();
-    ProjectReadError error;
+    ReadError error;
     EXPECT_FALSE(ParseProjectFile(bytes, *project, &error));
     return error.code;
 }
@@ -251,8 +253,8 @@ TEST(ProjectFile, WriteProjectFileReplacesTheFileAndReadsBack)
     auto original = FullProject();
     ASSERT_EQ(WriteProjectFile(*original, path), ProjectWriteResult::kOk);
     auto read = CreateProject();
-    ProjectReadError error;
-    ASSERT_TRUE(ReadProjectFile(path, *read, &error)) << DescribeProjectReadError(error);
+    ReadError error;
+    ASSERT_TRUE(ReadProjectFile(path, *read, &error)) << DescribeReadError(error);
     ExpectSameStoredParts(*original, *read);
     std::filesystem::remove(path);
 
@@ -263,12 +265,13 @@ TEST(ProjectFile, WriteProjectFileReplacesTheFileAndReadsBack)
 TEST(ProjectFile, ReadProjectFileRefusesMissingFilesAndFolders)
 {
     auto project = CreateProject();
-    ProjectReadError error;
+    ReadError error;
     EXPECT_FALSE(ReadProjectFile(TempPath("none.spj"), *project, &error));
-    EXPECT_EQ(error.code, ProjectReadErrorCode::kCannotOpen);
+    EXPECT_EQ(error.code, ReadErrorCode::kCannotOpen);
+    EXPECT_FALSE(error.offset.has_value());
     EXPECT_FALSE(
         ReadProjectFile(std::filesystem::temp_directory_path().string(), *project, &error));
-    EXPECT_EQ(error.code, ProjectReadErrorCode::kCannotOpen);
+    EXPECT_EQ(error.code, ReadErrorCode::kCannotOpen);
 }
 
 TEST(ProjectFile, BothMagicsReadIdentically)
@@ -289,9 +292,9 @@ TEST(ProjectFile, BothMagicsReadIdentically)
     ExpectSameStoredParts(*u, *j);
     EXPECT_EQ(NameText(j->sounds[3].fileName), u"x.wav");
     EXPECT_EQ(j->sounds[3].reserved2, 0x01010101u);
-    EXPECT_EQ(ParseError(body("SPRX")), ProjectReadErrorCode::kBadMagic);
-    EXPECT_EQ(ParseError({}), ProjectReadErrorCode::kBadMagic);
-    EXPECT_EQ(ParseError({ 'S', 'P', 'R' }), ProjectReadErrorCode::kBadMagic);
+    EXPECT_EQ(ParseError(body("SPRX")), ReadErrorCode::kNotProject);
+    EXPECT_EQ(ParseError({}), ReadErrorCode::kNotProject);
+    EXPECT_EQ(ParseError({ 'S', 'P', 'R' }), ReadErrorCode::kNotProject);
 }
 
 TEST(ProjectFile, OldestVersionWithSettingsChunk)
@@ -515,35 +518,33 @@ TEST(ProjectFile, RejectsBadChunksWithTheirOffset)
 {
     struct Case {
         std::vector<std::uint8_t> bytes;
-        ProjectReadErrorCode code;
+        ReadErrorCode code;
         std::uint64_t offset;
     };
     const Case cases[] = {
-        { FileBytes().version(0x20003).end().data(), ProjectReadErrorCode::kVersionTooNew, 8 },
-        { FileBytes().version(0x20002).u32(6).end().data(), ProjectReadErrorCode::kUnknownChunk,
-            12 },
+        { FileBytes().version(0x20003).end().data(), ReadErrorCode::kVersionTooNew, 8 },
+        { FileBytes().version(0x20002).u32(6).end().data(), ReadErrorCode::kUnknownChunk, 12 },
         { FileBytes().version(0x20002).u32(4).u32(1024).fill(568).end().data(),
-            ProjectReadErrorCode::kBadSoundIndex, 16 },
+            ReadErrorCode::kBadSoundIndex, 16 },
         { FileBytes().version(0x20002).u32(5).u32(64).u32(0).end().data(),
-            ProjectReadErrorCode::kBadTrackIndex, 16 },
-        { FileBytes().u32(0).u32(5).fill(4).data(), ProjectReadErrorCode::kSkipPastEnd, 12 },
-        { FileBytes().u32(0).u32(0xFFFFFFFF).end().data(), ProjectReadErrorCode::kSkipPastEnd, 12 },
+            ReadErrorCode::kBadTrackIndex, 16 },
+        { FileBytes().u32(0).u32(5).fill(4).data(), ReadErrorCode::kChunkPastEnd, 12 },
+        { FileBytes().u32(0).u32(0xFFFFFFFF).end().data(), ReadErrorCode::kChunkPastEnd, 12 },
         // A header claiming 4 G events in a tiny file fails before any allocation.
         { FileBytes().version(0x20002).u32(5).u32(0).u32(0xFFFFFFFF).end().data(),
-            ProjectReadErrorCode::kEventsPastEnd, 20 },
+            ReadErrorCode::kEventsPastEnd, 20 },
         { FileBytes().version(0x20002).u32(5).u32(0).u32(2).fill(47).data(),
-            ProjectReadErrorCode::kEventsPastEnd, 20 },
-        { FileBytes().version(0x20002).data(), ProjectReadErrorCode::kMissingEnd, 12 },
-        { FileBytes().version(0x20002).u32(3).fill(591).data(), ProjectReadErrorCode::kTruncated,
-            16 },
-        { FileBytes().version(0x20002).u16(2).data(), ProjectReadErrorCode::kTruncated, 12 },
+            ReadErrorCode::kEventsPastEnd, 20 },
+        { FileBytes().version(0x20002).data(), ReadErrorCode::kMissingEnd, 12 },
+        { FileBytes().version(0x20002).u32(3).fill(591).data(), ReadErrorCode::kTruncated, 16 },
+        { FileBytes().version(0x20002).u16(2).data(), ReadErrorCode::kTruncated, 12 },
     };
     for (const Case& c : cases) {
         auto project = CreateProject();
-        ProjectReadError error;
+        ReadError error;
         EXPECT_FALSE(ParseProjectFile(c.bytes, *project, &error));
-        EXPECT_EQ(error.code, c.code) << DescribeProjectReadError(error);
-        EXPECT_EQ(error.offset, c.offset) << DescribeProjectReadError(error);
+        EXPECT_EQ(error.code, c.code) << DescribeReadError(error);
+        EXPECT_EQ(error.offset, c.offset) << DescribeReadError(error);
     }
 }
 
@@ -553,9 +554,10 @@ TEST(ProjectFile, EveryTruncationFailsCleanly)
     // One project serves every attempt: only the failure matters here.
     auto project = CreateProject();
     for (std::size_t n = 0; n < bytes.size(); ++n) {
-        ProjectReadError error;
+        ReadError error;
         ASSERT_FALSE(ParseProjectFile({ bytes.data(), n }, *project, &error)) << n;
-        EXPECT_LE(error.offset, n);
+        ASSERT_TRUE(error.offset.has_value()) << n; // a cut always has a place
+        EXPECT_LE(*error.offset, n);
     }
 }
 
