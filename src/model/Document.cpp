@@ -54,8 +54,17 @@ void Ctest122Doc::removeView(DocumentView& view) { std::erase(m_views, &view); }
 
 void Ctest122Doc::UpdateAllViews()
 {
-    // A view may open or close views while it updates: walk a copy.
-    const std::vector<DocumentView*> views = m_views;
+    // A view may open or close views while it updates: walk a copy. Without
+    // memory for the copy, walk the list itself: every edit ends here, after
+    // it has reported its own failures, and the refresh must still happen.
+    std::vector<DocumentView*> views;
+    try {
+        views = m_views;
+    } catch (const std::bad_alloc&) {
+        for (std::size_t i = 0; i < m_views.size(); ++i)
+            m_views[i]->OnUpdate();
+        return;
+    }
     for (DocumentView* view : views) {
         if (std::find(m_views.begin(), m_views.end(), view) != m_views.end())
             view->OnUpdate();
