@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <new>
 #include <utility>
 
 namespace vellisto {
@@ -51,23 +52,33 @@ void Ctest122Doc::addView(DocumentView& view)
 
 void Ctest122Doc::removeView(DocumentView& view) { std::erase(m_views, &view); }
 
-void Ctest122Doc::UpdateAllViews(UpdateHint hint)
+template <class Call> void Ctest122Doc::forEachView(Call call)
 {
-    // A view may open or close views while it updates: walk a copy.
-    const std::vector<DocumentView*> views = m_views;
+    // A view may open or close views while it is told: walk a copy. Without
+    // memory for the copy, walk the list itself: every edit ends in a
+    // refresh, after it has reported its own failures, and it must happen.
+    std::vector<DocumentView*> views;
+    try {
+        views = m_views;
+    } catch (const std::bad_alloc&) {
+        for (std::size_t i = 0; i < m_views.size(); ++i)
+            call(*m_views[i]);
+        return;
+    }
     for (DocumentView* view : views) {
         if (std::find(m_views.begin(), m_views.end(), view) != m_views.end())
-            view->OnUpdate(hint);
+            call(*view);
     }
+}
+
+void Ctest122Doc::UpdateAllViews(UpdateHint hint)
+{
+    forEachView([hint](DocumentView& view) { view.OnUpdate(hint); });
 }
 
 void Ctest122Doc::notifyStateChanged()
 {
-    const std::vector<DocumentView*> views = m_views;
-    for (DocumentView* view : views) {
-        if (std::find(m_views.begin(), m_views.end(), view) != m_views.end())
-            view->OnDocumentStateChanged();
-    }
+    forEachView([](DocumentView& view) { view.OnDocumentStateChanged(); });
 }
 
 void Ctest122Doc::setPathName(std::string_view path)

@@ -123,6 +123,7 @@ private:
     void installProject(std::unique_ptr<Project> project);
     void setPathName(std::string_view path);
     void notifyStateChanged();
+    template <class Call> void forEachView(Call call);
 
     std::unique_ptr<Project> m_project;
     UndoHistory m_undo;

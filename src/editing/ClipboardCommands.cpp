@@ -8,6 +8,10 @@
 #include "model/Clipboard.h"
 #include "model/EventList.h"
 
+#include <algorithm>
+#include <iterator>
+#include <new>
+#include <span>
 #include <vector>
 
 namespace vellisto::editing {
@@ -71,10 +75,16 @@ namespace {
         context.document.UpdateAllViews();
     }
 
-    void SetBlock(Clipboard& clipboard, std::vector<std::uint8_t> block)
+    // Builds a block and hands it to the clipboard. A clipboard that cannot
+    // be written, or a block that cannot be built for want of memory, leaves
+    // the clipboard as it was, silently.
+    template <class MakeBlock> void SetBlock(Clipboard& clipboard, MakeBlock makeBlock)
     {
-        // A clipboard that cannot be written is left as it was, silently.
-        clipboard.setBlock(std::move(block));
+        try {
+            clipboard.setBlock(makeBlock());
+        } catch (const std::bad_alloc&) {
+            // Nothing was copied; the user's data is untouched.
+        }
     }
 
 } // namespace
@@ -84,20 +94,23 @@ void CopySelectedEvents(const EditContext& context, Clipboard& clipboard)
     const Track* track = TargetTrack(context);
     if (track == nullptr)
         return;
-    std::vector<Event> copied;
-    constexpr std::uint32_t kWanted = kEventExists | kEventSelected;
-    for (std::uint32_t i = 0; i < track->count; ++i) {
-        if ((track->events[i].flags & kWanted) == kWanted)
-            copied.push_back(track->events[i]);
-    }
-    if (copied.empty()) {
+    const std::span<const Event> events(track->events.get(), track->count);
+    const auto wanted = [](const Event& event) {
+        constexpr std::uint32_t kWanted = kEventExists | kEventSelected;
+        return (event.flags & kWanted) == kWanted;
+    };
+    if (std::none_of(events.begin(), events.end(), wanted)) {
         ShowError(context.ui, TextId::kNoDataToCopy);
         return;
     }
-    const std::uint32_t first = copied.front().time;
-    for (Event& event : copied)
-        event.time -= first;
-    SetBlock(clipboard, WriteEventsBlock(copied));
+    SetBlock(clipboard, [&] {
+        std::vector<Event> copied;
+        std::copy_if(events.begin(), events.end(), std::back_inserter(copied), wanted);
+        const std::uint32_t first = copied.front().time;
+        for (Event& event : copied)
+            event.time -= first;
+        return WriteEventsBlock(copied);
+    });
 }
 
 void PasteEvents(const EditContext& context, Clipboard& clipboard)
@@ -114,7 +127,9 @@ void CopyTrack(const EditContext& context, Clipboard& clipboard)
         ShowError(context.ui, TextId::kNoDataToCopy);
         return;
     }
-    SetBlock(clipboard, WriteEventsBlock({ track->events.get(), track->count }));
+    SetBlock(clipboard, [track] {
+        return WriteEventsBlock({ track->events.get(), track->count });
+    });
 }
 
 void PasteIntoTrack(const EditContext& context, Clipboard& clipboard)
@@ -136,7 +151,7 @@ void ClearTrack(const EditContext& context)
 void CopySound(Ctest122Doc& document, Clipboard& clipboard, std::uint32_t soundId)
 {
     if (const SoundSlot* slot = TargetSound(document, soundId))
-        SetBlock(clipboard, WriteSoundBlock(*slot));
+        SetBlock(clipboard, [slot] { return WriteSoundBlock(*slot); });
 }
 
 void PasteSound(Ctest122Doc& document, Messages& ui, Clipboard& clipboard, std::uint32_t soundId)
