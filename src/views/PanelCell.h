@@ -9,6 +9,7 @@
 // and draws the texts as LayoutPanelText (PanelText.h) says. Plain data; the
 // user-interface thread owns it.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
