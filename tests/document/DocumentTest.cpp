@@ -119,6 +119,48 @@ TEST_F(DocumentTest, NewProjectTakesTheCompatibilityChoice)
     EXPECT_TRUE(doc.pathName().empty());
 }
 
+// A view that records what it was told, in order.
+class RecordingView : public DocumentView {
+public:
+    std::vector<std::string> told;
+    const Ctest122Doc* document = nullptr;
+    void OnUpdate(UpdateHint hint) override
+    {
+        told.push_back("update " + std::to_string(static_cast<int>(hint.scope)) + " "
+            + std::to_string(hint.index));
+    }
+    void OnDocumentStateChanged() override
+    {
+        told.push_back("state " + document->title() + (document->isModified() ? " *" : ""));
+    }
+};
+
+TEST_F(DocumentTest, TitlesAndNotificationsFollowPathAndModifiedFlag)
+{
+    RecordingView view;
+    view.document = &doc;
+    doc.addView(view);
+    NewDocument();
+    Ctest122Doc second;
+    ui.compatibilityAnswers.push_back(CompatibilityChoice {});
+    ASSERT_TRUE(second.newDocument(ui));
+    // New documents are numbered one after another across the program.
+    const std::string first = doc.title();
+    ASSERT_TRUE(first.starts_with("New Project")) << first;
+    const int number = std::stoi(first.substr(11));
+    EXPECT_EQ(second.title(), "New Project" + std::to_string(number + 1));
+
+    view.told.clear();
+    ASSERT_TRUE(RecordUndoStep(doc, ui, false)); // marks modified: told once
+    ASSERT_TRUE(RecordUndoStep(doc, ui, true)); // already modified: nothing new
+    doc.UpdateAllViews({ UpdateScope::kTrack, 7 });
+    ASSERT_TRUE(doc.saveDocument(PathOf("song.spj"), ui));
+    EXPECT_EQ(view.told,
+        (std::vector<std::string> { "state " + first + " *", "update 3 7", "state " + first,
+            "state song.spj", "update 0 0" }));
+    doc.removeView(view);
+}
+
 TEST_F(DocumentTest, RateTextsOutsideTheRangeKeep44100)
 {
     for (const char* text : { "0", "16777216", "fast", "0x5622" }) {

@@ -95,6 +95,18 @@ TEST(BmsImport, LinesThatSetNoTempo)
     EXPECT_EQ(Times(project->tracks[1]), (std::vector<std::uint32_t> { 176400, 352800 }));
 }
 
+TEST(BmsImport, TempoNameFollowedOnlyByWhiteSpaceIsTheHeaderTempo)
+{
+    // Trailing white space is invisible in an editor and changes nothing:
+    // "#BPM90 " reads as "#BPM90", a header tempo of 90. Only a value after
+    // the name ("#BPM90 180") makes the line an extended tempo definition.
+    for (const char* line : { "#BPM90", "#BPM90 ", "#BPM90 \t " }) {
+        const auto project = ImportChart(BmsChart().line(line).line("#WAV01 a").line("#00111:01"));
+        // Measure 1 starts after one measure of 4 beats at 90 per minute: 117600 frames.
+        EXPECT_EQ(Times(project->tracks[1]).front(), 117600u) << line;
+    }
+}
+
 TEST(BmsImport, MeasureLengthStaysInForceUntilChanged)
 {
     const auto project = ImportChart(BmsChart()
@@ -174,6 +186,14 @@ TEST(BmsImport, LongSoundNamesAreCutToTheField)
     EXPECT_EQ(name[0], u'\\');
     EXPECT_EQ(name[258], u'a');
     EXPECT_EQ(name[259], 0);
+
+    // A cut that would fall inside a surrogate pair leaves the whole pair
+    // out: 258 units, no half character.
+    const auto pair = ImportChart(
+        BmsChart().line("#WAV01 " + std::string(257, 'a') + "\xF0\x9F\x98\x80" + "b"));
+    const Name& cut = pair->sounds[1].fileName;
+    EXPECT_EQ(NameLength(cut), 258u);
+    EXPECT_EQ(cut[257], u'a');
 }
 
 TEST(BmsImport, UndefinedSoundsAndOtherPairsAreRests)
@@ -394,10 +414,20 @@ TEST(BmsImport, ShiftJisNames)
 
 TEST(BmsImport, AbsurdMeasureLengthsStayWithinTheEditCeiling)
 {
-    auto project = ImportChart(
-        BmsChart().line("#WAV01 a").line("#00002:1e300").line("#00011:01").line("#00111:0101"));
-    EXPECT_EQ(Times(project->tracks[1]),
-        (std::vector<std::uint32_t> { 0, kMaxEditTime, kMaxEditTime, kMaxEditTime }));
+    // A factor whose measure passes 2^64 (in 8.24 frames) makes the longest
+    // measure there is, even beyond the range of a double; times then
+    // saturate at the edit ceiling instead of wrapping.
+    for (const char* factor : { "1e300", "1e400", "4e9" }) {
+        auto project = ImportChart(BmsChart()
+                                       .line("#WAV01 a")
+                                       .line(std::string("#00002:") + factor)
+                                       .line("#00011:01")
+                                       .line("#00111:0101"));
+        EXPECT_EQ(Times(project->tracks[1]),
+            (std::vector<std::uint32_t> { 0, kMaxEditTime, kMaxEditTime, kMaxEditTime }))
+            << factor;
+    }
+    auto project = ImportChart(BmsChart().line("#WAV01 a"));
     // A negative or missing factor makes measures of no length.
     project = ImportChart(BmsChart()
                               .line("#WAV01 a")
