@@ -11,6 +11,7 @@
 #include "import/BmsImport.h"
 #include "import/ImportTables.h"
 #include "import/MidiImport.h"
+#include "mix/SoundCache.h"
 #include "model/ProjectFile.h"
 
 #include <cstdlib>
@@ -118,6 +119,33 @@ TEST(ReaderBounds, WaveFileIsReadWithBuffersTheSizeOfTheFile)
     EXPECT_GE(probe.counts().largestBytes, good.size()); // the probe sees them
     EXPECT_LE(probe.counts().largestBytes, good.size() + 2 * kGuardBytes);
     EXPECT_LE(probe.counts().totalBytes, 2 * good.size() + 2 * kGuardBytes + kSmallAllocation);
+}
+
+TEST(ReaderBounds, ConversionThatRunsOutOfMemorySaysSo)
+{
+    // 1000 mono frames at 8000 Hz read fine (about 2 KiB); brought to 44100 Hz
+    // stereo they need about 22 KiB, which the probe refuses.
+    const ScratchFile file(
+        test::WaveBytes {}.pcm16(1, 8000, std::vector<std::int16_t>(1000, 9)).file());
+    const OutputFormat stereo { kFormatPcm, 2, 44100, 176400, 4, 16, 0 };
+    struct Case {
+        std::size_t refuseAbove;
+        OutputFormat format;
+        mix::SoundFailureKind expected;
+    };
+    const OutputFormat eightBit { kFormatPcm, 2, 44100, 88200, 2, 8, 0 };
+    for (const Case& c : { Case { 8192, stereo, mix::SoundFailureKind::kOutOfMemory },
+             Case { std::size_t { 1 } << 30, eightBit, mix::SoundFailureKind::kUnconvertible } }) {
+        SoundSlot slot;
+        mix::SoundFailure failure;
+        AllocationProbe probe;
+        probe.refuseAbove(c.refuseAbove);
+        EXPECT_FALSE(mix::LoadSoundFile(file.path(), c.format, 0, slot, &failure));
+        EXPECT_EQ(failure.kind, c.expected);
+        EXPECT_EQ(slot.samples, nullptr);
+    }
+    mix::SoundFailure memory { mix::SoundFailureKind::kOutOfMemory, {}, {} };
+    EXPECT_NE(mix::DescribeSoundFailure(memory).find("out of memory"), std::string::npos);
 }
 
 TEST(ReaderBounds, ProjectTrackClaimsPastTheFileAllocateNothingForThem)
