@@ -312,7 +312,8 @@ TEST_F(CommandDocs, GivingEachDocumentedDefaultChangesNothing)
         };
         const std::string plain = result(c->args, "plain.out");
         EXPECT_FALSE(plain.empty()) << command->name;
-        EXPECT_EQ(result(withDefaults, "defaults.out"), plain) << command->name;
+        // Compared whole, not printed: most results are binary files.
+        EXPECT_TRUE(result(withDefaults, "defaults.out") == plain) << command->name;
     }
 }
 
