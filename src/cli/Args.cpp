@@ -1,27 +1,52 @@
 // SPDX-License-Identifier: MIT
 #include "cli/Args.h"
 
+#include "cli/HelpText.h"
+
 #include <algorithm>
 #include <cstdio>
 
 namespace vellisto::cli {
+
+namespace {
+
+    DiagnosticLog* g_log = nullptr; // the innermost live log; the command line has one thread
+
+    const OptionInfo* FindOption(std::span<const OptionInfo> options, std::string_view name)
+    {
+        const auto it = std::find_if(
+            options.begin(), options.end(), [&](const OptionInfo& o) { return o.name == name; });
+        return it == options.end() ? nullptr : &*it;
+    }
+
+    bool IsOptionLike(std::string_view arg) { return arg.size() >= 2 && arg[0] == '-'; }
+
+} // namespace
 
 std::optional<std::string_view> ParsedArgs::value(std::string_view name) const
 {
     const auto it = options.find(name);
     if (it == options.end())
         return std::nullopt;
+    return it->second.empty() ? std::string_view {} : it->second.front();
+}
+
+std::span<const std::string_view> ParsedArgs::values(std::string_view name) const
+{
+    const auto it = options.find(name);
+    if (it == options.end())
+        return {};
     return it->second;
 }
 
 std::optional<ParsedArgs> ParseArgs(
-    std::span<const std::string_view> args, std::span<const OptionSpec> specs, std::string& error)
+    std::span<const std::string_view> args, std::span<const OptionInfo> options, std::string& error)
 {
     ParsedArgs parsed;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+        if (optionsEnded || !IsOptionLike(arg)) {
             parsed.positional.push_back(arg);
             continue;
         }
@@ -29,9 +54,8 @@ std::optional<ParsedArgs> ParseArgs(
             optionsEnded = true;
             continue;
         }
-        const auto spec = std::find_if(
-            specs.begin(), specs.end(), [&](const OptionSpec& s) { return s.name == arg; });
-        if (spec == specs.end()) {
+        const OptionInfo* option = FindOption(options, arg);
+        if (option == nullptr) {
             error = "unknown option '" + std::string(arg) + "'";
             return std::nullopt;
         }
@@ -39,47 +63,83 @@ std::optional<ParsedArgs> ParseArgs(
             error = "option '" + std::string(arg) + "' given twice";
             return std::nullopt;
         }
-        std::string_view value;
-        if (spec->takesValue) {
-            if (i + 1 >= args.size()) {
-                error = "option '" + std::string(arg) + "' needs a value";
-                return std::nullopt;
-            }
-            value = args[++i];
+        const std::size_t count = ValueCount(*option);
+        if (args.size() - i - 1 < count) {
+            error = "option '" + std::string(arg) + "' needs "
+                + (count == 1 ? std::string("a value") : std::to_string(count) + " values") + " ("
+                + std::string(arg) + " " + std::string(option->value) + ")";
+            return std::nullopt;
         }
-        parsed.options.emplace(spec->name, value);
+        std::vector<std::string_view>& values = parsed.options[option->name];
+        values.assign(args.begin() + static_cast<std::ptrdiff_t>(i + 1),
+            args.begin() + static_cast<std::ptrdiff_t>(i + 1 + count));
+        i += count;
     }
     return parsed;
 }
 
-std::optional<ParsedArgs> ParseOneInput(std::string_view command, std::string_view usage,
-    std::span<const std::string_view> args, std::span<const OptionSpec> specs)
+std::optional<ParsedArgs> ParseOneInput(
+    const CommandInfo& command, std::span<const std::string_view> args)
 {
     std::string error;
-    auto parsed = ParseArgs(args, specs, error);
+    auto parsed = ParseArgs(args, command.options, error);
     if (parsed && parsed->positional.size() != 1)
-        error
-            = parsed->positional.empty() ? "no input file given" : "more than one input file given";
+        error = (parsed->positional.empty() ? "no " : "more than one ")
+            + std::string(command.operand) + " given";
+    for (const OptionInfo& option : command.options) {
+        if (parsed && error.empty() && option.required && !parsed->has(option.name))
+            error = "no " + std::string(option.name) + " " + std::string(option.value) + " given";
+    }
     if (!error.empty()) {
-        UsageError(command, usage, error);
+        UsageError(command, error);
         return std::nullopt;
     }
     return parsed;
 }
 
-int UsageError(std::string_view command, std::string_view usage, std::string_view message)
+bool WantsHelp(const CommandInfo& command, std::span<const std::string_view> args)
 {
-    std::fprintf(stderr, "vellisto-cli %.*s: %.*s (usage: %.*s)\n",
-        static_cast<int>(command.size()), command.data(), static_cast<int>(message.size()),
-        message.data(), static_cast<int>(usage.size()), usage.data());
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (arg == "--")
+            return false;
+        if (arg == kHelpOption || arg == kHelpShortOption)
+            return true;
+        if (const OptionInfo* option = FindOption(command.options, arg))
+            i += ValueCount(*option); // its values are never options
+    }
+    return false;
+}
+
+int UsageError(const CommandInfo& command, std::string_view message)
+{
+    PrintDiagnostic(std::string(kProgramName) + " " + std::string(command.name) + ": "
+        + std::string(message) + " (usage: " + UsageLine(command) + ")");
     return kExitUsage;
 }
 
 int Failure(std::string_view message, std::string_view detail)
 {
-    std::fprintf(stderr, "%.*s%s%.*s\n", static_cast<int>(message.size()), message.data(),
-        detail.empty() ? "" : " ", static_cast<int>(detail.size()), detail.data());
+    std::string line(message);
+    if (!detail.empty())
+        line.append(" ").append(detail);
+    PrintDiagnostic(line);
     return kExitFailure;
 }
+
+void PrintDiagnostic(std::string_view line)
+{
+    std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
+    if (g_log != nullptr)
+        g_log->m_lines.emplace_back(line);
+}
+
+DiagnosticLog::DiagnosticLog()
+    : m_previous(g_log)
+{
+    g_log = this;
+}
+
+DiagnosticLog::~DiagnosticLog() { g_log = m_previous; }
 
 } // namespace vellisto::cli

@@ -12,7 +12,7 @@ namespace {
 
 bool ApplyComputeOptions(const ParsedArgs& parsed, std::string& error)
 {
-    if (const auto text = parsed.value(kThreadsOption.name)) {
+    if (const auto text = parsed.value(kThreadsOption)) {
         const auto threads = ParseU32(*text);
         if (!threads || *threads == 0 || *threads > kMaxThreads) {
             error = "--threads must be a whole number from 1 to 256";
@@ -20,7 +20,7 @@ bool ApplyComputeOptions(const ParsedArgs& parsed, std::string& error)
         }
         audio::SetWorkerThreads(*threads);
     }
-    if (parsed.has(kReferenceOption.name))
+    if (parsed.has(kReferenceOption))
         audio::SetKernelPath(audio::KernelPath::kReference);
     return true;
 }

@@ -12,9 +12,6 @@
 
 namespace vellisto::cli {
 
-inline constexpr OptionSpec kThreadsOption { "--threads", true };
-inline constexpr OptionSpec kReferenceOption { "--reference", false };
-
 // Sets the process-wide choices from the options given; false with `error`
 // set for a thread count that is not a whole number from 1 to 256.
 bool ApplyComputeOptions(const ParsedArgs& parsed, std::string& error);

@@ -13,29 +13,22 @@
 
 namespace vellisto::cli {
 
-namespace {
-
-    constexpr OptionSpec kOptions[]
-        = { { "-o", true }, kCompatOption, kRateOption, kChannelsOption, kSoundListOption };
-
-} // namespace
-
 int RunConvert(CommandArgs args)
 {
-    const auto parsed = ParseOneInput("convert", kConvertUsage, args, kOptions);
+    const auto parsed = ParseOneInput(kConvertCommand, args);
     if (!parsed)
         return kExitUsage;
-    const auto output = parsed->value("-o");
+    const auto output = parsed->value(kOutputOption);
     if (!output || output->empty())
-        return UsageError("convert", kConvertUsage, "no output file given (-o OUT.spj)");
+        return UsageError(kConvertCommand, "-o needs a file name");
 
     const std::string outPath(*output);
     if (ReplacesAnInput(
-            outPath, { parsed->positional[0], parsed->value(kSoundListOption.name).value_or("") }))
-        return UsageError("convert", kConvertUsage, "the output would replace an input");
+            outPath, { parsed->positional[0], parsed->value(kSoundListOption).value_or("") }))
+        return UsageError(kConvertCommand, "the output would replace an input");
     if (!CheckOutputPath(outPath))
         return kExitFailure;
-    const auto [project, exitCode] = OpenCommandInput("convert", kConvertUsage, *parsed);
+    const auto [project, exitCode] = OpenCommandInput(kConvertCommand, *parsed);
     if (!project)
         return exitCode;
     // As the save command does: stored name fields carry nothing after the text.

@@ -20,9 +20,6 @@ namespace vellisto::cli {
 
 namespace {
 
-    constexpr OptionSpec kOptions[]
-        = { { "--json", false }, kCompatOption, kRateOption, kChannelsOption, kSoundListOption };
-
     constexpr std::array<std::string_view, kSoundWordCount> kSoundWordNames
         = { "volume", "pitch", "loopBegin", "loopEnd", "stopEventMode", "linkedId", "linkingMode",
               "attackTime", "sustainTime", "releaseTime", "reserved1", "reserved2" };
@@ -194,14 +191,15 @@ namespace {
 
 int RunInfo(CommandArgs args)
 {
-    const auto parsed = ParseOneInput("info", kInfoUsage, args, kOptions);
+    const auto parsed = ParseOneInput(kInfoCommand, args);
     if (!parsed)
         return kExitUsage;
 
-    const auto [project, exitCode] = OpenCommandInput("info", kInfoUsage, *parsed);
+    const auto [project, exitCode] = OpenCommandInput(kInfoCommand, *parsed);
     if (!project)
         return exitCode;
-    const std::string report = parsed->has("--json") ? JsonReport(*project) : TextReport(*project);
+    const std::string report
+        = parsed->has(kJsonOption) ? JsonReport(*project) : TextReport(*project);
     std::fwrite(report.data(), 1, report.size(), stdout);
     return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
 }

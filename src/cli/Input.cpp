@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <filesystem>
+#include <string>
 #include <system_error>
 #include <utility>
 
@@ -29,7 +29,7 @@ namespace {
 
     bool PathProblem(const std::string& path, const char* problem)
     {
-        std::fprintf(stderr, "vellisto-cli: %s: %s\n", path.c_str(), problem);
+        PrintDiagnostic("vellisto-cli: " + path + ": " + problem);
         return false;
     }
 
@@ -52,14 +52,14 @@ namespace {
             return nullptr;
         const OutputFormat& from = source->settings.outputFormat;
         const OutputFormat& to = project.settings.outputFormat;
+        const auto describe = [](const OutputFormat& f) {
+            return std::to_string(f.samplesPerSecond) + " Hz, " + std::to_string(f.bitsPerSample)
+                + " bits, " + std::to_string(f.channels) + " channels";
+        };
         if (!SameFormatKey(from, to))
-            std::fprintf(stderr,
-                "vellisto-cli: warning: %s: its output format (%u Hz, %u bits, %u channels) "
-                "differs "
-                "from the input's (%u Hz, %u bits, %u channels); frame counts are rescaled\n",
-                path.c_str(), from.samplesPerSecond, unsigned { from.bitsPerSample },
-                unsigned { from.channels }, to.samplesPerSecond, unsigned { to.bitsPerSample },
-                unsigned { to.channels });
+            PrintDiagnostic("vellisto-cli: warning: " + path + ": its output format ("
+                + describe(from) + ") differs from the input's (" + describe(to)
+                + "); frame counts are rescaled");
         return source;
     }
 
@@ -107,13 +107,13 @@ std::optional<InputOptions> ReadInputOptions(
     const ParsedArgs& parsed, const std::string& path, std::string& error)
 {
     InputOptions options;
-    const bool choiceGiven = parsed.has(kCompatOption.name) || parsed.has(kRateOption.name)
-        || parsed.has(kChannelsOption.name);
+    const bool choiceGiven
+        = parsed.has(kCompatOption) || parsed.has(kRateOption) || parsed.has(kChannelsOption);
     if (choiceGiven && KindOf(path) == DocumentFileKind::kProject) {
         error = "--compat, --rate and --channels apply to .mid, .bms and .bme inputs only";
         return std::nullopt;
     }
-    if (const auto name = parsed.value(kCompatOption.name)) {
+    if (const auto name = parsed.value(kCompatOption)) {
         const auto entry = std::find_if(kCompatibilityNames.begin(), kCompatibilityNames.end(),
             [&](const auto& e) { return e.first == *name; });
         if (entry == kCompatibilityNames.end()) {
@@ -128,7 +128,7 @@ std::optional<InputOptions> ReadInputOptions(
         return std::nullopt;
     options.choice.rateText = std::to_string(format->format.samplesPerSecond);
     options.choice.channelsText = std::to_string(format->format.channels);
-    if (const auto kit = parsed.value(kSoundListOption.name)) {
+    if (const auto kit = parsed.value(kSoundListOption)) {
         if (kit->empty()) {
             error = "--sound-list needs a project file";
             return std::nullopt;
@@ -166,14 +166,13 @@ bool ApplyTrackList(Project& project, const std::string& path)
     return true;
 }
 
-CommandInput OpenCommandInput(
-    std::string_view command, std::string_view usage, const ParsedArgs& parsed)
+CommandInput OpenCommandInput(const CommandInfo& command, const ParsedArgs& parsed)
 {
     const std::string input(parsed.positional.at(0));
     std::string error;
     const auto options = ReadInputOptions(parsed, input, error);
     if (!options)
-        return { nullptr, UsageError(command, usage, error) };
+        return { nullptr, UsageError(command, error) };
     auto project = OpenInput(input, *options);
     const int exitCode = project ? kExitOk : kExitFailure;
     return { std::move(project), exitCode };

@@ -40,9 +40,6 @@ bool ReplacesAnInput(const std::string& output, std::initializer_list<std::strin
 // and --channels 1|2 make the choice for a score; --sound-list KIT.spj then
 // replaces every sound's name and settings with those of a project file, as
 // "Import Sound List" does.
-inline constexpr OptionSpec kCompatOption { "--compat", true };
-inline constexpr OptionSpec kSoundListOption { "--sound-list", true };
-
 struct InputOptions {
     CompatibilityChoice choice = DefaultCompatibilityChoice();
     std::string soundList; // empty: keep the input's sounds
@@ -71,7 +68,6 @@ struct CommandInput {
     std::unique_ptr<Project> project;
     int exitCode = kExitOk;
 };
-CommandInput OpenCommandInput(
-    std::string_view command, std::string_view usage, const ParsedArgs& parsed);
+CommandInput OpenCommandInput(const CommandInfo& command, const ParsedArgs& parsed);
 
 } // namespace vellisto::cli

@@ -1,14 +1,26 @@
 // SPDX-License-Identifier: MIT
 #include "cli/Json.h"
 
+#include "platform/TextCodec.h"
+
+#include <cmath>
 #include <cstdio>
+#include <span>
 
 namespace vellisto::cli {
 
-std::string JsonQuote(std::string_view utf8)
+std::string JsonQuote(std::string_view text)
 {
+    // JSON text is Unicode: bytes that are no UTF-8 (a file name in another
+    // encoding) become U+FFFD, so that every reader can still parse the rest.
+    std::string valid;
+    if (!platform::IsValidUtf8(
+            std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()))) {
+        valid = platform::Utf16ToUtf8(platform::Utf8ToUtf16(text));
+        text = valid;
+    }
     std::string out = "\"";
-    for (const char c : utf8) {
+    for (const char c : text) {
         switch (c) {
         case '"':
             out += "\\\"";
@@ -91,6 +103,18 @@ void JsonWriter::number(std::uint64_t value)
 {
     beforeValue();
     m_out += std::to_string(value);
+}
+
+void JsonWriter::decimal(double value, int places)
+{
+    beforeValue();
+    if (!std::isfinite(value)) {
+        m_out += "null"; // JSON has no infinities
+        return;
+    }
+    char text[400]; // %f of the largest double has 309 digits before the point
+    std::snprintf(text, sizeof text, "%.*f", places, value);
+    m_out += text;
 }
 
 } // namespace vellisto::cli

@@ -2,7 +2,8 @@
 #pragma once
 
 // A small writer of indented JSON text for the command line's reports.
-// Strings are UTF-8; quotes, backslashes and control characters are escaped.
+// Strings are UTF-8 (bytes that are not become U+FFFD); quotes, backslashes
+// and control characters are escaped.
 
 #include <cstdint>
 #include <string>
@@ -12,7 +13,7 @@
 namespace vellisto::cli {
 
 // text as a JSON string literal, quotes included.
-std::string JsonQuote(std::string_view utf8);
+std::string JsonQuote(std::string_view text);
 
 class JsonWriter {
 public:
@@ -24,6 +25,9 @@ public:
     void key(std::string_view name);
     void string(std::string_view utf8);
     void number(std::uint64_t value);
+    // A number with that many digits after the point, as printf's %.*f
+    // writes it; null when it is not finite.
+    void decimal(double value, int places);
 
     // The text written so far, with a final newline once everything is closed.
     std::string text() const { return m_levels.empty() ? m_out + "\n" : m_out; }

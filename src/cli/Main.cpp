@@ -4,7 +4,8 @@
 
 #include "audio/SincTables.h"
 #include "cli/Args.h"
-#include "cli/Commands.h"
+#include "cli/CommandTable.h"
+#include "cli/HelpText.h"
 #include "import/ImportTables.h"
 
 #include <cerrno>
@@ -19,27 +20,6 @@ namespace {
 
 using namespace vellisto::cli;
 
-struct Command {
-    std::string_view name;
-    int (*run)(CommandArgs args);
-    std::string_view usage; // the whole usage line
-};
-
-constexpr Command kCommands[] = {
-    { "info", RunInfo, kInfoUsage },
-    { "convert", RunConvert, kConvertUsage },
-    { "mix", RunMix, kMixUsage },
-    { "resample", RunResample, kResampleUsage },
-    { "basefreq", RunBaseFreq, kBaseFreqUsage },
-};
-
-void PrintUsage(std::FILE* to)
-{
-    std::fputs("usage: vellisto-cli COMMAND [ARGS]\n\ncommands:\n", to);
-    for (const Command& command : kCommands)
-        std::fprintf(to, "  %.*s\n", static_cast<int>(command.usage.size()), command.usage.data());
-}
-
 // What a command printed must have reached its reader: a full disk or a
 // closed pipe behind standard output is a failure, except after a mix, whose
 // result is the file it wrote, not what it printed.
@@ -53,32 +33,42 @@ int CheckedExit(std::string_view command, int exitCode)
     return kExitFailure;
 }
 
+int PrintText(const std::string& text)
+{
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return CheckedExit("", kExitOk);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    // The shared lookup tables are built once, before anything else runs.
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        PrintDiagnostic("vellisto-cli: no command given (usage: " + ProgramUsageLine()
+            + "; 'vellisto-cli --help' explains them)");
+        return kExitUsage;
+    }
+    if (args[0] == kHelpOption || args[0] == kHelpShortOption)
+        return PrintText(ProgramHelp());
+    if (args[0] == kVersionOption || args[0] == kVersionShortOption)
+        return PrintText(VersionText());
+    const CommandInfo* command = FindCommand(args[0]);
+    if (command == nullptr) {
+        PrintDiagnostic("vellisto-cli: unknown command '" + std::string(args[0])
+            + "' (usage: " + ProgramUsageLine() + ")");
+        return kExitUsage;
+    }
+    const CommandArgs commandArgs = CommandArgs(args).subspan(1);
+    if (WantsHelp(*command, commandArgs))
+        return PrintText(CommandHelp(*command));
+
+    // The shared lookup tables are built once, before a command runs.
     vellisto::audio::BuildSincTables();
     vellisto::import::BuildImportTables();
-    const std::vector<std::string_view> args(argv + 1, argv + argc);
-    if (args.empty() || args[0] == "--help" || args[0] == "-h") {
-        PrintUsage(args.empty() ? stderr : stdout);
-        return args.empty() ? kExitUsage : CheckedExit("--help", kExitOk);
-    }
     // A reader that goes away, or a file past the size limit, is a write
     // error to report (and a temporary file to remove), not a signal to die of.
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGXFSZ, SIG_IGN);
-    for (const Command& command : kCommands) {
-        if (command.name == args[0])
-            return CheckedExit(command.name, command.run(CommandArgs(args).subspan(1)));
-    }
-    std::string names;
-    for (const Command& command : kCommands)
-        names.append(names.empty() ? "" : ", ").append(command.name);
-    std::fprintf(stderr,
-        "vellisto-cli: unknown command '%.*s' (usage: vellisto-cli COMMAND [ARGS], commands: "
-        "%s)\n",
-        static_cast<int>(args[0].size()), args[0].data(), names.c_str());
-    return kExitUsage;
+    return CheckedExit(command->name, command->run(commandArgs));
 }

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // vellisto-cli mix INPUT [-o OUT.wav] [IMPORT OPTIONS] [--track-list OTHER.spj]
-//                        [--strict] [--quiet] [--threads N] [--reference]
+//                        [--strict] [--quiet] [--json] [--threads N] [--reference]
 // Mixes the input into a WAVE file with the same mix command the desktop
-// uses, answering its questions from the options.
+// uses, answering its questions from the options. The end report is text, or
+// with --json one JSON object on standard output for scripts.
 
 #include "document/MixCommand.h"
 
@@ -11,85 +12,182 @@
 #include "cli/Commands.h"
 #include "cli/ComputeOptions.h"
 #include "cli/Input.h"
+#include "cli/Json.h"
 #include "engine/WaveWriter.h"
+#include "mix/MixReport.h"
 #include "mix/SoundCache.h"
 #include "model/UnitText.h"
 #include "platform/File.h"
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace vellisto::cli {
 
 namespace {
 
-    constexpr OptionSpec kOptions[] = { { "-o", true }, kCompatOption, kRateOption, kChannelsOption,
-        kSoundListOption, { "--track-list", true }, { "--strict", false }, { "--quiet", false },
-        kThreadsOption, kReferenceOption };
+    struct FailedSound {
+        std::uint32_t id;
+        std::string path;
+        std::string reason;
+    };
+
+    // What the end report says; the parts not reached stay unset.
+    struct MixOutcome {
+        std::string input;
+        std::string output;
+        std::optional<std::uint32_t> lengthFrames; // once the input is open
+        std::uint32_t samplesPerSecond = 0;
+        std::optional<std::uint64_t> elapsedMs; // once the mix is complete
+        std::vector<FailedSound> failedSounds;
+    };
+
+    // result: "ok", "failed" (the messages say why) or "aborted" (by a signal).
+    std::string JsonReport(const MixOutcome& outcome, std::string_view result,
+        const std::vector<std::string>& messages)
+    {
+        JsonWriter json;
+        json.beginObject();
+        json.key("result");
+        json.string(result);
+        json.key("input");
+        json.string(outcome.input);
+        json.key("output");
+        json.string(outcome.output);
+        if (outcome.lengthFrames) {
+            json.key("sampleRate");
+            json.number(outcome.samplesPerSecond);
+            json.key("lengthFrames");
+            json.number(*outcome.lengthFrames);
+            json.key("lengthTime");
+            json.string(FormatTime(*outcome.lengthFrames, outcome.samplesPerSecond));
+        }
+        if (outcome.lengthFrames && outcome.elapsedMs) {
+            // The figures of the text report, to its precision.
+            json.key("timeTakenMs");
+            json.number(*outcome.elapsedMs);
+            json.key("timeTakenSeconds");
+            json.decimal(static_cast<double>(*outcome.elapsedMs) * 0.001, 3);
+            json.key("speed");
+            json.decimal(mix::MixingSpeed(
+                             *outcome.lengthFrames, outcome.samplesPerSecond, *outcome.elapsedMs),
+                4);
+        }
+        json.key("failedSounds");
+        json.beginArray();
+        for (const FailedSound& sound : outcome.failedSounds) {
+            json.beginObject();
+            json.key("id");
+            json.number(sound.id);
+            json.key("path");
+            json.string(sound.path);
+            json.key("reason");
+            json.string(sound.reason);
+            json.endObject();
+        }
+        json.endArray();
+        json.key("messages");
+        json.beginArray();
+        for (const std::string& message : messages)
+            json.string(message);
+        json.endArray();
+        json.endObject();
+        return json.text();
+    }
+
+    // The mix itself, after the arguments have been parsed; fills outcome
+    // as far as it gets.
+    int Mix(const ParsedArgs& parsed, bool json, MixOutcome& outcome)
+    {
+        outcome.input = std::string(parsed.positional[0]);
+        const std::string& input = outcome.input;
+        std::string& output = outcome.output;
+        output = std::filesystem::path(input).replace_extension(".wav").string();
+        if (const auto o = parsed.value(kOutputOption)) {
+            if (o->empty())
+                return UsageError(kMixCommand, "-o needs a file name");
+            output = std::string(*o);
+        }
+        if (std::string bad; !ApplyComputeOptions(parsed, bad))
+            return UsageError(kMixCommand, bad);
+        if (ReplacesAnInput(output,
+                { input, parsed.value(kSoundListOption).value_or(""),
+                    parsed.value(kTrackListOption).value_or("") }))
+            return UsageError(kMixCommand, "the output would replace an input");
+        if (!CheckOutputPath(output))
+            return kExitFailure;
+        const bool strict = parsed.has(kStrictOption);
+        const bool quiet = parsed.has(kQuietOption);
+
+        const auto trackList = parsed.value(kTrackListOption);
+        if (trackList && trackList->empty())
+            return UsageError(kMixCommand, "--track-list needs a project file");
+
+        const auto [project, exitCode] = OpenCommandInput(kMixCommand, parsed);
+        if (!project)
+            return exitCode;
+        if (trackList && !ApplyTrackList(*project, std::string(*trackList)))
+            return kExitFailure;
+
+        outcome.lengthFrames = engine::MixLength(*project);
+        outcome.samplesPerSecond = project->settings.outputFormat.samplesPerSecond;
+        CliAnswers answers { output, strict, !quiet && ::isatty(STDERR_FILENO) == 1, {} };
+        if (!quiet && !json)
+            answers.startLine = "mix length: " + std::to_string(*outcome.lengthFrames) + " frames ("
+                + FormatTime(*outcome.lengthFrames, outcome.samplesPerSecond) + ")";
+        const InterruptGuard interrupts;
+        CliUserInterface ui(std::move(answers));
+        MixOptions options;
+        options.interrupt = &InterruptFlag();
+        options.reportSoundFailure
+            = [strict, &outcome](std::uint32_t id, const mix::SoundFailure& failure) {
+                  const std::string reason = mix::DescribeSoundFailure(failure);
+                  PrintDiagnostic(std::string("vellisto-cli: ") + (strict ? "error" : "warning")
+                      + ": sound " + std::to_string(id) + ": " + failure.path + ": " + reason);
+                  outcome.failedSounds.push_back({ id, failure.path, reason });
+              };
+        options.reportFinished = [&outcome](std::uint32_t frames, std::uint64_t elapsedMs) {
+            outcome.lengthFrames = frames;
+            outcome.elapsedMs = elapsedMs;
+        };
+        // Relative sound names are resolved against the input's folder, so the
+        // document path must name one even for a bare file name.
+        std::error_code error;
+        const std::string documentPath = std::filesystem::absolute(input, error).string();
+        const bool ok = MixProject(*project, documentPath, ui, ui, ui, options);
+        for (const std::string& notice : ui.notices()) {
+            if (!ok)
+                PrintDiagnostic(notice);
+            else if (!quiet && !json)
+                std::printf("%s\n", notice.c_str());
+        }
+        return ok ? kExitOk : kExitFailure;
+    }
 
 } // namespace
 
 int RunMix(CommandArgs args)
 {
-    const auto parsed = ParseOneInput("mix", kMixUsage, args, kOptions);
+    const auto parsed = ParseOneInput(kMixCommand, args);
     if (!parsed)
         return kExitUsage;
-    const std::string input(parsed->positional[0]);
-    std::string output = std::filesystem::path(input).replace_extension(".wav").string();
-    if (const auto o = parsed->value("-o")) {
-        if (o->empty())
-            return UsageError("mix", kMixUsage, "-o needs a file name");
-        output = std::string(*o);
+    const bool json = parsed->has(kJsonOption);
+    const DiagnosticLog log;
+    MixOutcome outcome;
+    const int exitCode = Mix(*parsed, json, outcome);
+    // A usage error is the one outcome without a report: nothing was tried.
+    if (json && exitCode != kExitUsage) {
+        const std::string_view result = exitCode == kExitOk ? "ok"
+            : InterruptFlag().load()                        ? "aborted"
+                                                            : "failed";
+        const std::string report = JsonReport(outcome, result, log.lines());
+        std::fwrite(report.data(), 1, report.size(), stdout);
     }
-    if (std::string bad; !ApplyComputeOptions(*parsed, bad))
-        return UsageError("mix", kMixUsage, bad);
-    if (ReplacesAnInput(output,
-            { input, parsed->value(kSoundListOption.name).value_or(""),
-                parsed->value("--track-list").value_or("") }))
-        return UsageError("mix", kMixUsage, "the output would replace an input");
-    if (!CheckOutputPath(output))
-        return kExitFailure;
-    const bool strict = parsed->has("--strict");
-    const bool quiet = parsed->has("--quiet");
-
-    const auto trackList = parsed->value("--track-list");
-    if (trackList && trackList->empty())
-        return UsageError("mix", kMixUsage, "--track-list needs a project file");
-
-    const auto [project, exitCode] = OpenCommandInput("mix", kMixUsage, *parsed);
-    if (!project)
-        return exitCode;
-    if (trackList && !ApplyTrackList(*project, std::string(*trackList)))
-        return kExitFailure;
-
-    CliAnswers answers { output, strict, !quiet && ::isatty(STDERR_FILENO) == 1, {} };
-    if (!quiet) {
-        const std::uint32_t frames = engine::MixLength(*project);
-        answers.startLine = "mix length: " + std::to_string(frames) + " frames ("
-            + FormatTime(frames, project->settings.outputFormat.samplesPerSecond) + ")";
-    }
-    const InterruptGuard interrupts;
-    CliUserInterface ui(std::move(answers));
-    MixOptions options;
-    options.interrupt = &InterruptFlag();
-    options.reportSoundFailure = [strict](std::uint32_t id, const mix::SoundFailure& failure) {
-        std::fprintf(stderr, "vellisto-cli: %s: sound %u: %s: %s\n", strict ? "error" : "warning",
-            static_cast<unsigned>(id), failure.path.c_str(),
-            mix::DescribeSoundFailure(failure).c_str());
-    };
-    // Relative sound names are resolved against the input's folder, so the
-    // document path must name one even for a bare file name.
-    std::error_code error;
-    const std::string documentPath = std::filesystem::absolute(input, error).string();
-    const bool ok = MixProject(*project, documentPath, ui, ui, ui, options);
-    for (const std::string& notice : ui.notices()) {
-        if (!ok)
-            std::fprintf(stderr, "%s\n", notice.c_str());
-        else if (!quiet)
-            std::printf("%s\n", notice.c_str());
-    }
-    return ok ? kExitOk : kExitFailure;
+    return exitCode;
 }
 
 } // namespace vellisto::cli

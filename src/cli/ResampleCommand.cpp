@@ -19,9 +19,6 @@ namespace vellisto::cli {
 
 namespace {
 
-    constexpr OptionSpec kOptions[] = { { "-o", true }, kRateOption, kChannelsOption, kInterpOption,
-        kThreadsOption, kReferenceOption };
-
     bool WriteWave(const std::string& path, const SoundSlot& sound)
     {
         const auto header = audio::MakeWaveHeader(sound.dataFormat, sound.sampleBytes);
@@ -34,20 +31,20 @@ namespace {
 
 int RunResample(CommandArgs args)
 {
-    const auto parsed = ParseOneInput("resample", kResampleUsage, args, kOptions);
+    const auto parsed = ParseOneInput(kResampleCommand, args);
     if (!parsed)
         return kExitUsage;
-    const auto output = parsed->value("-o");
+    const auto output = parsed->value(kOutputOption);
     if (!output || output->empty())
-        return UsageError("resample", kResampleUsage, "no output file given (-o OUT.wav)");
+        return UsageError(kResampleCommand, "-o needs a file name");
     std::string error;
     const auto options = ReadSoundOptions(*parsed, error);
     if (!options || !ApplyComputeOptions(*parsed, error))
-        return UsageError("resample", kResampleUsage, error);
+        return UsageError(kResampleCommand, error);
 
     const std::string outPath(*output);
     if (ReplacesAnInput(outPath, { parsed->positional[0] }))
-        return UsageError("resample", kResampleUsage, "the output would replace the input");
+        return UsageError(kResampleCommand, "the output would replace the input");
     if (!CheckOutputPath(outPath))
         return kExitFailure;
     SoundSlot sound;

@@ -31,7 +31,7 @@ std::optional<std::uint32_t> ParseU32(std::string_view text)
 std::optional<SoundOptions> ReadSoundOptions(const ParsedArgs& parsed, std::string& error)
 {
     SoundOptions options;
-    if (const auto text = parsed.value(kRateOption.name)) {
+    if (const auto text = parsed.value(kRateOption)) {
         const auto rate = ParseU32(*text);
         if (!rate || *rate == 0 || *rate >= kMaxSampleRate) {
             error = "--rate must be a whole number from 1 to 16777215";
@@ -39,7 +39,7 @@ std::optional<SoundOptions> ReadSoundOptions(const ParsedArgs& parsed, std::stri
         }
         options.format.samplesPerSecond = *rate;
     }
-    if (const auto text = parsed.value(kChannelsOption.name)) {
+    if (const auto text = parsed.value(kChannelsOption)) {
         const auto channels = ParseU32(*text);
         if (!channels || (*channels != 1 && *channels != 2)) {
             error = "--channels must be 1 or 2";
@@ -48,7 +48,7 @@ std::optional<SoundOptions> ReadSoundOptions(const ParsedArgs& parsed, std::stri
         options.format.channels = static_cast<std::uint16_t>(*channels);
     }
     CompleteOutputFormat(options.format);
-    if (const auto text = parsed.value(kInterpOption.name)) {
+    if (const auto text = parsed.value(kInterpOption)) {
         std::uint32_t i = 0;
         while (i < kInterpolationNames.size() && kInterpolationNames[i] != *text)
             ++i;

@@ -16,10 +16,6 @@
 
 namespace vellisto::cli {
 
-inline constexpr OptionSpec kRateOption { "--rate", true };
-inline constexpr OptionSpec kChannelsOption { "--channels", true };
-inline constexpr OptionSpec kInterpOption { "--interp", true };
-
 struct SoundOptions {
     OutputFormat format = kDefaultOutputFormat; // 16-bit PCM, 44100 Hz, 2 channels by default
     std::uint32_t loadingInterpolation = 3; // "Use sinc" by default

@@ -226,6 +226,8 @@ bool MixProject(Project& project, std::string_view documentPath, Messages& messa
         ShowError(messages, TextId::kFailedMixing, SystemReason(*output, writer.error()));
         return false;
     }
+    if (options.reportFinished)
+        options.reportFinished(plan.frames, t1 - t0);
     ShowInformation(messages,
         mix::FormatMixReport(plan.frames, project.settings.outputFormat.samplesPerSecond, t1 - t0));
     return true;

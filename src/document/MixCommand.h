@@ -45,6 +45,9 @@ struct MixOptions {
     // stops as soon as it is seen, while sounds load or while it renders, and
     // ends as an abort.
     const std::atomic<bool>* interrupt = nullptr;
+    // Told the figures of the report once a mix has completed: its length in
+    // frames and the milliseconds rendering took.
+    std::function<void(std::uint32_t lengthFrames, std::uint64_t elapsedMs)> reportFinished;
 };
 
 // The mix of project; documentPath is its native file path (empty when

@@ -31,13 +31,19 @@ std::string FormatMixReport(
     std::uint32_t lengthFrames, std::uint32_t samplesPerSecond, std::uint64_t elapsedMs)
 {
     const double seconds = static_cast<double>(elapsedMs) * 0.001;
-    const double lengthMs = samplesPerSecond == 0
-        ? 0.0
-        : static_cast<double>(lengthFrames) * 1000.0 / static_cast<double>(samplesPerSecond);
-    const double speed = lengthMs / static_cast<double>(std::max<std::uint64_t>(elapsedMs, 1));
+    const double speed = MixingSpeed(lengthFrames, samplesPerSecond, elapsedMs);
     char text[160];
     std::snprintf(text, sizeof text, Text(TextId::kMixReport).data(), seconds, speed);
     return text;
+}
+
+double MixingSpeed(
+    std::uint32_t lengthFrames, std::uint32_t samplesPerSecond, std::uint64_t elapsedMs)
+{
+    const double lengthMs = samplesPerSecond == 0
+        ? 0.0
+        : static_cast<double>(lengthFrames) * 1000.0 / static_cast<double>(samplesPerSecond);
+    return lengthMs / static_cast<double>(std::max<std::uint64_t>(elapsedMs, 1));
 }
 
 std::uint64_t SteadyMilliseconds()

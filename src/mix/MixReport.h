@@ -30,6 +30,9 @@ std::optional<std::string> RemainingTimeText(
 // speed (the time still reads 0.000), so the figure stays finite.
 std::string FormatMixReport(
     std::uint32_t lengthFrames, std::uint32_t samplesPerSecond, std::uint64_t elapsedMs);
+// The speed that report shows.
+double MixingSpeed(
+    std::uint32_t lengthFrames, std::uint32_t samplesPerSecond, std::uint64_t elapsedMs);
 
 // A millisecond clock; the mix takes one so that tests can set the time.
 using MillisecondClock = std::function<std::uint64_t()>;

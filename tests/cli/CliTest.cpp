@@ -63,18 +63,6 @@ TEST_F(CliTest, UsageErrorsExitWithTwo)
         EXPECT_TRUE(Contains(r.err, "usage: ")) << r.err;
         EXPECT_TRUE(r.out.empty());
     }
-    const CliResult help = run({ "--help" });
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(Contains(help.out, "vellisto-cli info INPUT [--json]"));
-    // A command's usage error shows the same usage line that --help lists.
-    for (const char* command : { "info", "convert", "mix", "resample", "basefreq" }) {
-        const CliResult r = run({ command });
-        EXPECT_EQ(r.exitCode, 2) << command;
-        const std::size_t at = r.err.find("(usage: ");
-        ASSERT_NE(at, std::string::npos) << r.err;
-        const std::string usage = r.err.substr(at + 8, r.err.rfind(')') - at - 8);
-        EXPECT_TRUE(Contains(help.out, "  " + usage + "\n")) << usage;
-    }
 }
 
 TEST_F(CliTest, InfoPrintsSettingsSoundsAndTracks)

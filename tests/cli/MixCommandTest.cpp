@@ -8,6 +8,7 @@
 #include "model/ProjectFile.h"
 #include "model/TextTable.h"
 
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
@@ -341,4 +342,168 @@ TEST_F(MixCli, OutputErrorsAreReportedAndAClosedPipeAfterAMixIsNot)
     EXPECT_EQ(ReadText(path("song.wav")), "keep");
     EXPECT_EQ(
         files(), (std::vector<std::string> { "plain.wav", "song.spj", "song.wav", "tone.wav" }));
+}
+
+namespace {
+
+// Reads the report of mix --json with jq: the value at filter of the one
+// JSON value on standard output, as jq prints it raw. Fails the test when
+// the output is not exactly one JSON value.
+class MixJson : public MixCli {
+protected:
+    std::string jq(const std::string& output, const std::string& filter) const
+    {
+        std::ofstream(path("report.json"), std::ios::binary) << output;
+        const std::string program
+            = "if length == 1 then .[0] | " + filter + " else error(\"not one value\") end";
+        const std::string command = "jq -r -s " + test::Quote(program) + " "
+            + test::Quote(path("report.json")) + " >" + test::Quote(path("jq.out")) + " 2>&1";
+        const int status = std::system(command.c_str());
+        std::string value = ReadText(path("jq.out"));
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+            << filter << ": " << value << "\n"
+            << output;
+        if (!value.empty() && value.back() == '\n')
+            value.pop_back();
+        return value;
+    }
+};
+
+} // namespace
+
+TEST_F(MixJson, ReportsTheFiguresOfTheTextReport)
+{
+    auto project = MonoProject();
+    Play(*project, 3, u"tone.wav", 441);
+    test::SetName(project->sounds[7].fileName, u"\\lost.wav");
+    save(*project, "song.spj");
+    writeConstant("tone.wav", 1234, 1000);
+
+    const test::CliResult text = run({ "mix", path("song.spj") });
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_TRUE(text.out.starts_with("mix length: 441 frames (00:00.010)\n")) << text.out;
+
+    const test::CliResult r = run({ "mix", path("song.spj"), "--json" });
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(DataSamples(path("song.wav")), std::vector<int>(441, 1234));
+    EXPECT_EQ(jq(r.out, ".result"), "ok");
+    EXPECT_EQ(jq(r.out, ".input"), path("song.spj"));
+    EXPECT_EQ(jq(r.out, ".output"), path("song.wav"));
+    EXPECT_EQ(jq(r.out, ".sampleRate"), "44100");
+    EXPECT_EQ(jq(r.out, ".lengthFrames"), "441");
+    EXPECT_EQ(jq(r.out, ".lengthTime"), "00:00.010");
+    // The time in seconds is the milliseconds; the speed is the result's
+    // length (10 ms) over the time taken, at least 1 ms, to four places.
+    const double ms = std::stod(jq(r.out, ".timeTakenMs"));
+    EXPECT_DOUBLE_EQ(std::stod(jq(r.out, ".timeTakenSeconds")), ms / 1000);
+    EXPECT_NEAR(std::stod(jq(r.out, ".speed")), 10.0 / std::max(ms, 1.0), 0.00005);
+    // The sound that failed, and the warning that said so.
+    EXPECT_EQ(jq(r.out, ".failedSounds | length"), "1");
+    EXPECT_EQ(jq(r.out, ".failedSounds[0].id"), "7");
+    EXPECT_EQ(jq(r.out, ".failedSounds[0].path"), path("lost.wav"));
+    EXPECT_EQ(jq(r.out, ".failedSounds[0].reason"), "cannot open or read the file");
+    EXPECT_EQ(jq(r.out, ".messages | length"), "1");
+    EXPECT_EQ(r.err, jq(r.out, ".messages[0]") + "\n");
+    EXPECT_EQ(r.err, text.err);
+
+    // --quiet leaves the report.
+    const test::CliResult quiet = run({ "mix", path("song.spj"), "--json", "--quiet" });
+    EXPECT_EQ(jq(quiet.out, ".lengthFrames"), "441");
+}
+
+TEST_F(MixJson, SaysWhatWentWrong)
+{
+    auto project = MonoProject();
+    Play(*project, 1, u"tone.wav", 10);
+    test::SetName(project->sounds[7].fileName, u"\\lost.wav");
+    save(*project, "song.spj");
+    writeConstant("tone.wav", 5, 10);
+    auto cycle = MonoProject();
+    for (std::uint32_t id : { 5u, 6u }) {
+        test::SetName(cycle->sounds[id].fileName, u"\\x.wav");
+        cycle->sounds[id].linkedId = 11 - id;
+        cycle->sounds[id].linkingMode = 1;
+    }
+    save(*cycle, "cycle.spj");
+
+    struct Case {
+        std::vector<std::string> args;
+        std::string message; // the one line on standard error and in the report
+        bool opened; // the input was read: the length is known
+        std::string failedSounds;
+    };
+    const Case cases[] = {
+        { { "mix", path("song.spj"), "--strict" },
+            "vellisto-cli: error: sound 7: " + path("lost.wav") + ": cannot open or read the file",
+            true, "7" },
+        { { "mix", path("cycle.spj") }, "There is a circular reference link at sound 5.", true,
+            "" },
+        { { "mix", path("absent.spj") }, "vellisto-cli: " + path("absent.spj") + ": no such file",
+            false, "" },
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.push_back("--json");
+        const test::CliResult r = run(args);
+        EXPECT_EQ(r.exitCode, 1) << c.message;
+        EXPECT_EQ(r.err, c.message + "\n");
+        EXPECT_EQ(jq(r.out, ".result"), "failed");
+        EXPECT_EQ(jq(r.out, ".messages | length"), "1");
+        EXPECT_EQ(jq(r.out, ".messages[0]"), c.message);
+        EXPECT_EQ(jq(r.out, "has(\"lengthFrames\")"), c.opened ? "true" : "false");
+        EXPECT_EQ(jq(r.out, "has(\"timeTakenMs\")"), "false");
+        EXPECT_EQ(jq(r.out, "[.failedSounds[].id | tostring] | join(\",\")"), c.failedSounds);
+    }
+
+    // A usage error reports nothing on standard output: nothing was tried.
+    const test::CliResult usage = run({ "mix", path("song.spj"), "--json", "--threads", "0" });
+    EXPECT_EQ(usage.exitCode, 2);
+    EXPECT_TRUE(usage.out.empty()) << usage.out;
+}
+
+TEST_F(MixJson, NamesThatAreNotUtf8StayValidJson)
+{
+    const std::string folder = path("x\xff");
+    fs::create_directories(folder);
+    auto project = MonoProject();
+    Play(*project, 2, u"tone.wav", 20);
+    ASSERT_EQ(WriteProjectFile(*project, folder + "/song.spj"), ProjectWriteResult::kOk);
+    writeConstant("x\xff/tone.wav", 77, 20);
+    const test::CliResult r = run({ "mix", folder + "/song.spj", "--json" });
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(DataSamples(folder + "/song.wav"), std::vector<int>(20, 77));
+    // The byte that is no UTF-8 is U+FFFD in the report.
+    EXPECT_EQ(jq(r.out, ".output"), path("x\xEF\xBF\xBD/song.wav"));
+}
+
+TEST_F(MixJson, AnAbortIsReported)
+{
+    auto project = CreateProject();
+    test::SetEvents(project->tracks[0], { MakeEvent(44100 * 1200, EventType::kVolume, 1024) });
+    save(*project, "song.spj");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const int err = ::open(path(".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(err, STDERR_FILENO);
+        const int out = ::open(path(".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(out, STDOUT_FILENO);
+        const std::string input = path("song.spj");
+        ::execl(VEL_CLI_PATH, VEL_CLI_PATH, "mix", input.c_str(), "--json",
+            static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    // The temporary output appears once the mix has its file: interrupt then.
+    while (files().size() < 2)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ::kill(child, SIGINT);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(ReadText(path(".err")), "Aborted.\n");
+    const std::string out = ReadText(path(".out"));
+    EXPECT_EQ(jq(out, ".result"), "aborted");
+    EXPECT_EQ(jq(out, ".messages[0]"), "Aborted.");
+    EXPECT_EQ(jq(out, ".lengthFrames"), std::to_string(44100 * 1200));
 }
