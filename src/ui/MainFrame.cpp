@@ -107,7 +107,10 @@ MainFrame::MainFrame(const QString& settingsPath, QWidget* parent)
 
 MainFrame::~MainFrame()
 {
-    // The views go before the documents they show.
+    // Nothing may reach this frame while its parts go, and the views go
+    // before the documents they show.
+    m_mdiArea->disconnect(this);
+    m_toolBar->disconnect(this);
     m_closingWithoutAsking = true;
     for (ChildFrame* child : m_mdiArea->findChildren<ChildFrame*>())
         delete child;
