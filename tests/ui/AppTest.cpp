@@ -6,6 +6,7 @@
 
 #include "UiTestSupport.h"
 #include "model/ProjectFile.h"
+#include "ui/AboutDialog.h"
 #include "ui/Application.h"
 #include "ui/CLoadOptionDlg.h"
 #include "ui/CNumberEditDlg.h"
@@ -284,6 +285,18 @@ private slots:
         frame->commandAction(CommandId::kViewToolbar)->trigger();
         QVERIFY(frame->toolBar()->isHidden());
         QVERIFY(!frame->commandAction(CommandId::kViewToolbar)->isChecked());
+
+        // About shows the version line.
+        DialogScript script;
+        QString version;
+        script.then<AboutDialog>([&version](AboutDialog* about) {
+            version = about->windowTitle() + QLatin1Char('|')
+                + about->findChild<QLabel*>(QStringLiteral("versionLine"))->text();
+            about->accept();
+        });
+        frame->commandAction(CommandId::kAppAbout)->trigger();
+        finish(script);
+        QCOMPARE(version, QStringLiteral("About|Vellisto Version 2.7"));
 
         // Prompts and tooltips.
         QCOMPARE(frame->commandAction(CommandId::kSetRangeAndData)->statusTip(),
