@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 60
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build demo test test-asan bench fuzz fuzz-build format format-check clean
+.PHONY: all deps configure build demo run screens test test-asan bench fuzz fuzz-build format format-check clean
 
 all: build
 
@@ -23,6 +23,26 @@ build: configure
 
 demo: build
 	scripts/run-demo $(BUILD_DIR)
+	$(MAKE) --no-print-directory screens
+
+# Pictures of the desktop program with the demo project open, rendered off
+# screen into $(BUILD_DIR)/screens (skipped where Qt 6 is not installed).
+DEMO_PROJECT = $(BUILD_DIR)/examples/demo/demo.spj
+
+$(DEMO_PROJECT):
+	mkdir -p $(BUILD_DIR)/examples/demo
+	$(BUILD_DIR)/examples/vellisto-make-demo $(DEMO_PROJECT)
+
+screens:
+	@if [ -x $(BUILD_DIR)/src/ui/vellisto-screens ]; then \
+		[ -f $(DEMO_PROJECT) ] || $(MAKE) --no-print-directory $(DEMO_PROJECT); \
+		QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/src/ui/vellisto-screens $(DEMO_PROJECT) $(BUILD_DIR)/screens; \
+	else echo "screens: the desktop program was not built (Qt 6 missing)"; fi
+
+# The desktop program on the demo project.
+run: build
+	[ -f $(DEMO_PROJECT) ] || $(MAKE) --no-print-directory $(DEMO_PROJECT)
+	$(BUILD_DIR)/src/ui/vellisto $(DEMO_PROJECT)
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)

@@ -2,30 +2,36 @@
 #pragma once
 
 // The project view: the launch pad every project window opens with. It
-// paints the project panel's twelve cells and hands each completed button
-// press, and the keys M, P, C, S and T, on as a ProjectCommand for whoever
-// owns the document to carry out.
+// paints the project panel's twelve cells and carries out each completed
+// button press, and the keys M, P, C, S and T: saving and mixing through the
+// main frame, the cache and the list imports on the document, and the other
+// windows through the view opener. Its window title is "Project [title]".
 
+#include "document/Document.h"
 #include "ui/PanelWidget.h"
+#include "ui/ViewServices.h"
 #include "views/ProjectPanel.h"
-
-#include <QString>
 
 namespace vellisto::ui {
 
-class Ctest122View : public PanelWidget {
+class DocumentCommands;
+
+class Ctest122View : public PanelWidget, public DocumentView {
     Q_OBJECT
 
 public:
-    explicit Ctest122View(QWidget* parent = nullptr);
+    Ctest122View(Ctest122Doc& document, ViewServices& services, DocumentCommands& commands,
+        QWidget* parent = nullptr);
+    ~Ctest122View() override;
 
-    // Sets the window title to "Project [title]".
-    void setDocumentTitle(const QString& documentTitle);
-
+    Ctest122Doc& document() const { return m_document; }
     const views::ProjectPanel& panel() const { return m_panel; }
 
-signals:
-    void commandRequested(vellisto::views::ProjectCommand command);
+    // Carries out one of the panel's commands, as a press or a key does.
+    void runCommand(views::ProjectCommand command);
+
+    void OnUpdate(UpdateHint hint) override;
+    void OnDocumentStateChanged() override;
 
 protected:
     std::span<views::PanelCell> panelCells() override { return m_panel.cells(); }
@@ -34,6 +40,11 @@ protected:
     bool panelKey(QKeyEvent* event) override;
 
 private:
+    void updateTitle();
+
+    Ctest122Doc& m_document;
+    ViewServices& m_services;
+    DocumentCommands& m_commands;
     views::ProjectPanel m_panel;
 };
 

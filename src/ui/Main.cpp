@@ -1,18 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The desktop program: an empty main window into which projects are opened.
+// The desktop program: `vellisto [FILE...]` opens each file named, a plain
+// start shows the empty main window.
 
-#include "model/TextTable.h"
-#include "ui/MainFrame.h"
+#include "ui/Application.h"
 
-#include <QApplication>
-
-int main(int argc, char** argv)
-{
-    QApplication application(argc, argv);
-    const std::string_view title = vellisto::Text(vellisto::TextId::kApplicationTitle);
-    QApplication::setApplicationName(
-        QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
-    vellisto::ui::MainFrame frame;
-    frame.show();
-    return QApplication::exec();
-}
+int main(int argc, char** argv) { return vellisto::ui::RunApplication(argc, argv); }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/PanelWidget.h"
 
+#include "UiTestSupport.h"
 #include "ui/Ctest122View.h"
 #include "ui/MainFrame.h"
 #include "ui/ViewFont.h"
@@ -9,6 +10,7 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QImage>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -19,6 +21,15 @@ using namespace vellisto;
 using namespace vellisto::ui;
 
 namespace {
+
+// A document read from the kit project of the golden data, titled "kit.spj".
+std::unique_ptr<Ctest122Doc> KitDocument(testing::ScriptedUserInterface& ui)
+{
+    auto document = std::make_unique<Ctest122Doc>();
+    if (!document->openDocument(VEL_TEST_DATA_DIR "/golden/kit.spj", ui, ui))
+        return nullptr;
+    return document;
+}
 
 QRgb Grey(int level) { return qRgb(level, level, level); }
 
@@ -87,9 +98,11 @@ private slots:
 
     void paintsTheProjectViewCellsPixelExact()
     {
-        Ctest122View view;
-        view.setDocumentTitle(QStringLiteral("sample.spj"));
-        QCOMPARE(view.windowTitle(), QStringLiteral("Project [sample.spj]"));
+        testing::ViewFakes fakes;
+        const auto document = KitDocument(fakes.ui);
+        QVERIFY(document != nullptr);
+        Ctest122View view(*document, fakes.services, fakes.frame);
+        QCOMPARE(view.windowTitle(), QStringLiteral("Project [kit.spj]"));
         view.resize(640, 320);
         view.show();
         const QImage image = Grab(view, "project-view.png");
@@ -121,10 +134,12 @@ private slots:
         MainFrame frame;
         frame.resize(900, 600);
         frame.show();
-        auto* view = new Ctest122View;
-        view->setDocumentTitle(QStringLiteral("New Project1"));
-        QMdiSubWindow* window = frame.openView(view);
-        QCOMPARE(window->windowTitle(), QStringLiteral("Project [New Project1]"));
+        QVERIFY(frame.openFile(QStringLiteral(VEL_TEST_DATA_DIR "/golden/kit.spj")) != nullptr);
+        QMdiSubWindow* window = frame.mdiArea()->currentSubWindow();
+        QVERIFY(window != nullptr);
+        QCOMPARE(window->windowTitle(), QStringLiteral("Project [kit.spj]"));
+        auto* view = qobject_cast<Ctest122View*>(window->widget());
+        QVERIFY(view != nullptr);
         QCOMPARE(view->viewport()->size(), QSize(640, 320));
         Grab(frame, "main-frame.png");
 
@@ -133,7 +148,9 @@ private slots:
         auto* list = new PanelWidget;
         list->setDocumentSize(QSize(640, 20480));
         list->setInitialClientSize(QSize(640, 320));
-        frame.openView(list);
+        QMdiSubWindow* listWindow = frame.mdiArea()->addSubWindow(list);
+        listWindow->show();
+        listWindow->resize(list->sizeHint() + (listWindow->size() - list->size()));
         // Scroll bars come and go on the next pass of the event loop.
         QTRY_COMPARE(list->viewport()->size(), QSize(640, 320));
         QVERIFY(list->verticalScrollBar()->isVisible());
@@ -143,12 +160,12 @@ private slots:
 
     void pressesRedrawAndReachTheCommands()
     {
-        Ctest122View view;
+        testing::ViewFakes fakes;
+        const auto document = KitDocument(fakes.ui);
+        QVERIFY(document != nullptr);
+        Ctest122View view(*document, fakes.services, fakes.frame);
         view.resize(640, 320);
         view.show();
-        std::vector<views::ProjectCommand> commands;
-        connect(&view, &Ctest122View::commandRequested,
-            [&](views::ProjectCommand command) { commands.push_back(command); });
         QWidget* surface = view.viewport();
 
         QTest::mousePress(surface, Qt::LeftButton, {}, QPoint(130, 10));
@@ -157,7 +174,7 @@ private slots:
         QCOMPARE(pressed.pixel(239, 10), Grey(255)); // right edge white
         QTest::mouseMove(surface, QPoint(300, 10));
         QTest::mouseRelease(surface, Qt::LeftButton, {}, QPoint(300, 10));
-        QVERIFY(commands.empty());
+        QCOMPARE(fakes.frame.mixes, 0);
         QCOMPARE(Grab(view, "project-view.png").pixel(120, 10), Grey(255)); // raised again
 
         QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(130, 10));
@@ -166,9 +183,12 @@ private slots:
         QTest::keyClick(&view, Qt::Key_T);
         QTest::keyClick(&view, Qt::Key_S, Qt::ControlModifier); // a menu shortcut, not ours
         QTest::keyClick(&view, Qt::Key_E);
-        const std::vector<views::ProjectCommand> expected { views::ProjectCommand::kMix,
-            views::ProjectCommand::kOpenSoundList, views::ProjectCommand::kOpenTrackList };
-        QVERIFY(commands == expected);
+        QCOMPARE(fakes.frame.mixes, 1);
+        QCOMPARE(fakes.frame.opened.size(), std::size_t { 2 });
+        QCOMPARE(fakes.frame.opened[0].kind, ViewKind::kSoundList);
+        QCOMPARE(fakes.frame.opened[1].kind, ViewKind::kTrackList);
+        QCOMPARE(fakes.frame.saves, 0); // Ctrl+S is the menu's, the view has no key for it
+        QVERIFY(fakes.ui.messages.empty());
     }
 
     void aPlainPanelReportsCompletedPressesWithCtrl()

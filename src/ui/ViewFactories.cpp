@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: MIT
+#include "ui/ViewFactories.h"
+
+#include "ui/Ctest122View.h"
+
+namespace vellisto::ui {
+
+// One case per kind. A view is constructed as
+// XView(request.document, request.services, request.number, request.parent);
+// kinds without a case are not available yet.
+QWidget* CreateView(ViewKind kind, const ViewRequest& request)
+{
+    switch (kind) {
+    case ViewKind::kProject:
+        return new Ctest122View(
+            request.document, request.services, request.commands, request.parent);
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace vellisto::ui
