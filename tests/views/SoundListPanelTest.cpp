@@ -123,7 +123,8 @@ TEST_F(SoundList, UpAndDownStopAtTheEndsAndScrollTheRow100PixelsDown)
     const auto last = panel.key(SoundListKey::kDown, 320);
     EXPECT_EQ(panel.currentSound(), 1023u);
     EXPECT_EQ(last.scrollY, 20480 - 320);
-    EXPECT_EQ(panel.key(SoundListKey::kUp, 320).scrollY, 20480 - 320); // 1022 x 20 - 100 is past the range
+    EXPECT_EQ(panel.key(SoundListKey::kUp, 320).scrollY,
+        20480 - 320); // 1022 x 20 - 100 is past the range
     // Enter opens the current sound's settings.
     EXPECT_EQ(panel.key(SoundListKey::kEnter, 320).openSound, 1022u);
     // Only the old and the new current row change colour.
