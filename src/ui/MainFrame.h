@@ -14,6 +14,7 @@
 #include "ui/DesktopInterface.h"
 #include "ui/DocumentCommands.h"
 #include "ui/PendingServices.h"
+#include "ui/QtClipboard.h"
 #include "ui/ViewServices.h"
 #include "views/AppCommands.h"
 #include "views/RecentFiles.h"
@@ -135,7 +136,7 @@ private:
     FileDialogs m_files;
     DesktopValueDialogs m_dialogs;
     DesktopProgress m_progress;
-    ClipboardNotAvailable m_clipboard;
+    QtClipboard m_clipboard;
     EventEditDialogsNotAvailable m_editDialogs;
     DesktopEditor m_editor;
     ViewServices m_services;

@@ -12,12 +12,6 @@
 
 namespace vellisto::ui {
 
-class ClipboardNotAvailable final : public Clipboard {
-public:
-    bool setBlock(std::vector<std::uint8_t>) override { return false; }
-    std::optional<std::vector<std::uint8_t>> block() override { return std::nullopt; }
-};
-
 class EventEditDialogsNotAvailable final : public EventEditDialogs {
 public:
     bool editRangeAndData(RangeEditValues&) override { return false; }

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "ui/ViewFactories.h"
 
+#include "ui/CSettingsView.h"
+#include "ui/CSoundEditView.h"
+#include "ui/CSoundView.h"
+#include "ui/CSoundWaveView.h"
 #include "ui/Ctest122View.h"
 
 namespace vellisto::ui {
@@ -14,6 +18,17 @@ QWidget* CreateView(ViewKind kind, const ViewRequest& request)
     case ViewKind::kProject:
         return new Ctest122View(
             request.document, request.services, request.commands, request.parent);
+    case ViewKind::kSettings:
+        return new CSettingsView(
+            request.document, request.services, request.number, request.parent);
+    case ViewKind::kSoundList:
+        return new CSoundView(request.document, request.services, request.number, request.parent);
+    case ViewKind::kSoundEdit:
+        return new CSoundEditView(
+            request.document, request.services, request.number, request.parent);
+    case ViewKind::kWaveform:
+        return new CSoundWaveView(
+            request.document, request.services, request.number, request.parent);
     default:
         return nullptr;
     }

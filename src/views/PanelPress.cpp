@@ -13,16 +13,32 @@ PressChange PanelPress::leftDown(std::span<PanelCell> cells, PanelPoint point, b
 PressChange PanelPress::leftDownOn(
     std::span<PanelCell> cells, std::optional<std::size_t> button, bool ctrl)
 {
+    return start(cells, button, ctrl, false);
+}
+
+PressChange PanelPress::leftDownOnAnyCell(std::span<PanelCell> cells, PanelPoint point, bool ctrl)
+{
+    if (tracking())
+        return {};
+    return start(cells, FindCellAt(cells, point), ctrl, true);
+}
+
+PressChange PanelPress::start(
+    std::span<PanelCell> cells, std::optional<std::size_t> cell, bool ctrl, bool anyKind)
+{
     if (tracking())
         return {};
     m_mode = Mode::kLeft;
     m_ctrl = ctrl;
     m_pressed.reset();
-    if (!button || *button >= cells.size() || cells[*button].kind != CellKind::kButton)
+    if (!cell || *cell >= cells.size())
         return {};
-    m_pressed = button;
-    cells[*button].state = ButtonState::kPressedInside;
-    return PressChange { button, std::nullopt };
+    const CellKind kind = cells[*cell].kind;
+    if (kind == CellKind::kNothing || (!anyKind && kind != CellKind::kButton))
+        return {};
+    m_pressed = cell;
+    cells[*cell].state = ButtonState::kPressedInside;
+    return PressChange { cell, std::nullopt };
 }
 
 PressChange PanelPress::move(std::span<PanelCell> cells, PanelPoint point)

@@ -33,6 +33,10 @@ public:
     // Presses `button` (a view that hit-tests its own way), or nothing.
     PressChange leftDownOn(
         std::span<PanelCell> cells, std::optional<std::size_t> button, bool ctrl);
+    // Presses the first cell of any drawn kind under the point (FindCellAt):
+    // for views whose text lines act when clicked, like their buttons. A text
+    // cell's state changes as a button's would; drawing ignores it.
+    PressChange leftDownOnAnyCell(std::span<PanelCell> cells, PanelPoint point, bool ctrl);
     PressChange move(std::span<PanelCell> cells, PanelPoint point);
     PressChange leftUp(std::span<PanelCell> cells, PanelPoint point);
     // True when the right button started a (blocking) tracking.
@@ -50,6 +54,8 @@ public:
 private:
     enum class Mode { kIdle, kLeft, kRight };
 
+    PressChange start(
+        std::span<PanelCell> cells, std::optional<std::size_t> cell, bool ctrl, bool anyKind);
     // The held cell, when it is still in the array.
     PanelCell* held(std::span<PanelCell> cells) const;
 

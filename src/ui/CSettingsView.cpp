@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: MIT
+#include "ui/CSettingsView.h"
+
+#include "ui/ViewWindow.h"
+
+#include <QMenu>
+#include <QMouseEvent>
+
+namespace vellisto::ui {
+
+CSettingsView::CSettingsView(
+    Ctest122Doc& document, ViewServices& services, std::uint32_t, QWidget* parent)
+    : PanelWidget(parent)
+    , m_document(document)
+    , m_services(services)
+{
+    setDocumentSize(QSize(views::kSettingsViewWidth, views::kSettingsViewHeight));
+    setInitialClientSize(QSize(views::kSettingsViewWidth, views::kSettingsViewHeight));
+    m_document.addView(*this);
+    OnUpdate({});
+}
+
+CSettingsView::~CSettingsView() { m_document.removeView(*this); }
+
+void CSettingsView::OnUpdate(UpdateHint)
+{
+    const Project* project = m_document.project();
+    m_panel.update(project != nullptr ? &project->settings : nullptr);
+    updateTitle();
+    viewport()->update();
+}
+
+void CSettingsView::OnDocumentStateChanged() { updateTitle(); }
+
+void CSettingsView::updateTitle()
+{
+    setWindowTitle(ToQString(views::SettingsTitle(DocumentTitle(m_document))));
+}
+
+void CSettingsView::toggleNormalizedValues()
+{
+    m_panel.toggleNormalized();
+    OnUpdate({});
+}
+
+void CSettingsView::performCell(std::size_t index, bool)
+{
+    const auto item = m_panel.itemOfCell(index);
+    if (!item)
+        return;
+    const views::SettingsOutcome outcome = views::RunSettingsItem(*item, m_document,
+        m_services.messages(), m_services.dialogs, m_services.files, m_panel.normalized());
+    if (outcome == views::SettingsOutcome::kClose)
+        CloseViewWindow(*this);
+}
+
+void CSettingsView::mousePressEvent(QMouseEvent* event)
+{
+    // Lines are pressed like buttons: a click on one edits its setting.
+    if (event->button() == Qt::LeftButton) {
+        const views::PressChange change = m_panel.press().leftDownOnAnyCell(m_panel.cells(),
+            documentPoint(event->position().toPoint()),
+            event->modifiers().testFlag(Qt::ControlModifier));
+        if (change.redraw)
+            redrawCell(*change.redraw);
+    } else if (event->button() == Qt::RightButton) {
+        m_panel.press().rightDown();
+    }
+    event->accept();
+}
+
+void CSettingsView::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
+
+void CSettingsView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        if (m_panel.press().rightUp())
+            showPopupMenu(event->globalPosition().toPoint());
+        return;
+    }
+    PanelWidget::mouseReleaseEvent(event);
+}
+
+void CSettingsView::showPopupMenu(const QPoint& globalPosition)
+{
+    QMenu menu(this);
+    QAction* normalized = menu.addAction(QStringLiteral("Show &Normalized Values"));
+    normalized->setCheckable(true);
+    normalized->setChecked(m_panel.normalized());
+    normalized->setData(views::kShowNormalizedCommand);
+    if (menu.exec(globalPosition) == normalized)
+        toggleNormalizedValues();
+}
+
+} // namespace vellisto::ui
