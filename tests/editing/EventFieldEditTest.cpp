@@ -237,3 +237,30 @@ TEST_F(AppendEvents, SpaceOnAnEventTogglesItsSelectionWithoutAnUndoStep)
     ToggleOrAppend(Context(0, 0xFFFFFFFFu));
     EXPECT_EQ(Times(0), (U { 1, 2, 2 }));
 }
+
+TEST(ReadRangeField, TakesOnlyWholeUnsignedDecimalNumbers)
+{
+    struct Case {
+        const char* text;
+        std::optional<std::uint32_t> value;
+    };
+    const Case cases[] = {
+        { "0", 0u },
+        { "17", 17u },
+        { "  17\t", 17u },
+        { "+5", 5u },
+        { "4294967295", 4294967295u },
+        { "4294967296", std::nullopt }, // does not fit: refused, not wrapped
+        { "99999999999999999999", std::nullopt },
+        { "-1", std::nullopt },
+        { "", std::nullopt },
+        { "  ", std::nullopt },
+        { "+", std::nullopt },
+        { "1.5", std::nullopt },
+        { "12abc", std::nullopt },
+        { "0x10", std::nullopt },
+        { "1 2", std::nullopt },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ReadRangeField(c.text), c.value) << '"' << c.text << '"';
+}
