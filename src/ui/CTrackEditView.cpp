@@ -69,6 +69,15 @@ std::uint32_t CTrackEditView::eventCount() const
     return project && m_panel.track() < kTrackCount ? project->tracks[m_panel.track()].count : 0;
 }
 
+QSize CTrackEditView::sizeHint() const
+{
+    const QSize client(views::kTrackEditWidth, views::kTrackEditClientHeight);
+    QSize size = client + QSize(2 * frameWidth(), 2 * frameWidth());
+    if (views::TrackEditDocumentHeight(eventCount(), client.height()) > client.height())
+        size.rwidth() += verticalScrollBar()->sizeHint().width();
+    return size;
+}
+
 void CTrackEditView::OnUpdate(UpdateHint) { updateView(); }
 
 void CTrackEditView::OnDocumentStateChanged() { updateTitle(); }

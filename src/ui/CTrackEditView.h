@@ -28,6 +28,9 @@ public:
     ~CTrackEditView() override;
 
     const views::TrackEditPanel& panel() const { return m_panel; }
+    // A 640 x 320 client area, with room for the vertical scroll bar once
+    // there are events (the document is then taller than the window).
+    QSize sizeHint() const override;
 
     void OnUpdate(UpdateHint hint) override;
     void OnDocumentStateChanged() override;

@@ -77,6 +77,17 @@ views::GraphRect CTrackGraphView::visibleRect() const
         static_cast<std::int32_t>(bottom) };
 }
 
+QSize CTrackGraphView::sizeHint() const
+{
+    const QSize client(views::kGraphClientWidth, views::kGraphClientHeight);
+    QSize size = client + QSize(2 * frameWidth(), 2 * frameWidth());
+    if (m_panel.documentHeight() > client.height())
+        size.rwidth() += verticalScrollBar()->sizeHint().width();
+    if (m_panel.documentWidth(m_document.project(), client.width()) > client.width())
+        size.rheight() += horizontalScrollBar()->sizeHint().height();
+    return size;
+}
+
 void CTrackGraphView::OnUpdate(UpdateHint) { updateView(); }
 
 void CTrackGraphView::OnDocumentStateChanged() { updateTitle(); }

@@ -31,6 +31,8 @@ public:
     ~CTrackGraphView() override;
 
     const views::EventGraphPanel& panel() const { return m_panel; }
+    // A 640 x 320 client area with the scroll bars the document needs at that size.
+    QSize sizeHint() const override;
     // The document rectangle the window shows.
     views::GraphRect visibleRect() const;
 
