@@ -2,6 +2,7 @@
 #include "ui/CTrackGraphView.h"
 
 #include "ui/TrackViewMenus.h"
+#include "views/PanelPaint.h"
 
 #include <QKeyEvent>
 #include <QMenu>
@@ -136,6 +137,46 @@ void CTrackGraphView::drawLabel(QPainter& painter, int x, int y, const QString& 
     painter.drawText(box, Qt::AlignLeft | Qt::AlignTop, text);
 }
 
+void CTrackGraphView::drawSoundLabel(QPainter& painter, int x, int y, std::uint32_t soundId)
+{
+    // Sound IDs are few (1024 name a sound); anything beyond is still drawn, uncached.
+    constexpr qsizetype kMostLabels = 4096;
+    auto label = m_labels.constFind(soundId);
+    if (label == m_labels.constEnd()) {
+        if (m_labels.size() >= kMostLabels)
+            m_labels.clear();
+        QStaticText text(QString::number(soundId));
+        text.setTextFormat(Qt::PlainText);
+        text.prepare(QTransform(), painter.font());
+        label = m_labels.insert(soundId, text);
+    }
+    const QSizeF size = label->size();
+    painter.fillRect(QRectF(QPointF(x, y), size), Qt::white);
+    painter.setPen(Qt::black);
+    painter.drawStaticText(x, y, *label);
+}
+
+const QImage& CTrackGraphView::markerImage(views::Colour fill)
+{
+    const std::uint32_t key = views::PixelOf(fill);
+    auto image = m_markers.constFind(key);
+    if (image != m_markers.constEnd())
+        return *image;
+    // The marker at (0, 5) of a 6 x 11 image: outlined through (0, 0), (0,
+    // 10), (5, 5); four fill columns narrowing to the point; the rest clear.
+    QImage marker(6, 11, QImage::Format_ARGB32_Premultiplied);
+    marker.fill(Qt::transparent);
+    QPainter painter(&marker);
+    painter.setPen(ToQColor(views::kMarkerOutline));
+    const QPoint outline[] = { { 0, 0 }, { 0, 10 }, { 5, 5 }, { 0, 0 } };
+    painter.drawPolyline(outline, 4);
+    painter.setPen(ToQColor(fill));
+    for (int i = 0; i < 4; ++i)
+        painter.drawLine(1 + i, 5 + i - 3, 1 + i, 5 - i + 3);
+    painter.end();
+    return *m_markers.insert(key, marker);
+}
+
 void CTrackGraphView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(viewport());
@@ -163,17 +204,9 @@ void CTrackGraphView::paintEvent(QPaintEvent* event)
     }
 
     for (const views::GraphMarker& marker : m_scene.markers) {
-        const int x = marker.x;
-        const int y = marker.y;
-        painter.setPen(ToQColor(views::kMarkerOutline));
-        const QPoint outline[] = { { x, y - 5 }, { x, y + 5 }, { x + 5, y }, { x, y - 5 } };
-        painter.drawPolyline(outline, 4);
-        // Four columns narrowing to the point: column i spans y + i - 3 to y - i + 3.
-        painter.setPen(ToQColor(marker.fill));
-        for (int i = 0; i < 4; ++i)
-            painter.drawLine(x + 1 + i, y + i - 3, x + 1 + i, y - i + 3);
+        painter.drawImage(marker.x, marker.y - 5, markerImage(marker.fill));
         if (marker.labelled)
-            drawLabel(painter, x + 8, y - 8, QString::number(marker.soundId));
+            drawSoundLabel(painter, marker.x + 8, marker.y - 8, marker.soundId);
     }
 }
 

@@ -15,6 +15,9 @@
 #include "ui/ViewServices.h"
 #include "views/EventGraphPanel.h"
 
+#include <QHash>
+#include <QImage>
+#include <QStaticText>
 #include <cstdint>
 
 class QPainter;
@@ -57,11 +60,17 @@ private:
     void updateTitle();
     void showContextMenu();
     void drawLabel(QPainter& painter, int x, int y, const QString& text);
+    void drawSoundLabel(QPainter& painter, int x, int y, std::uint32_t soundId);
+    const QImage& markerImage(views::Colour fill);
 
     Ctest122Doc& m_document;
     ViewServices& m_services;
     views::EventGraphPanel m_panel;
     views::GraphScene m_scene; // reused by every paint
+    // Laid-out sound ID labels and drawn markers, so that a paint of
+    // thousands of markers does not lay out or rasterise each one again.
+    QHash<std::uint32_t, QStaticText> m_labels;
+    QHash<std::uint32_t, QImage> m_markers;
 };
 
 } // namespace vellisto::ui

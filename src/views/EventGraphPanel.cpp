@@ -379,6 +379,22 @@ bool EventGraphPanel::key(
     return true;
 }
 
+bool EventGraphPanel::zoomIn()
+{
+    if (m_zoom <= kMinZoom)
+        return false;
+    m_zoom >>= 1;
+    return true;
+}
+
+bool EventGraphPanel::zoomOut()
+{
+    if (m_zoom >= kMaxZoom)
+        return false;
+    m_zoom <<= 1;
+    return true;
+}
+
 CommandState EventGraphPanel::commandState(EventViewCommand command) const
 {
     if (IsSharedEventCommand(command))
@@ -427,12 +443,10 @@ bool EventGraphPanel::runCommand(
         m_showNormalized = !m_showNormalized;
         return true;
     case EventViewCommand::kZoomIn:
-        if (m_zoom > kMinZoom)
-            m_zoom >>= 1;
+        zoomIn();
         return true;
     case EventViewCommand::kZoomOut:
-        if (m_zoom < kMaxZoom)
-            m_zoom <<= 1;
+        zoomOut();
         return true;
     case EventViewCommand::kGraphAutomatic:
     case EventViewCommand::kGraphPlayVolume:

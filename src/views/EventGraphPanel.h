@@ -155,6 +155,10 @@ public:
     // (without one the cursor moves past the last event). True: repaint.
     bool key(Ctest122Doc& document, EditorUserInterface& ui, ValueDialogs& dialogs, GraphKey key);
 
+    // Z halved (down to 1) or doubled (up to 65536); false at the limit.
+    bool zoomIn();
+    bool zoomOut();
+
     CommandState commandState(EventViewCommand command) const;
     // False, doing nothing, for a command this view does not handle.
     bool runCommand(EventViewCommand command, Ctest122Doc& document, EditorUserInterface& ui,
