@@ -262,9 +262,9 @@ void CTrackGraphView::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    if (const auto command = AcceleratorCommand(*event)) {
+    // A menu key of a command this view has disabled goes on like any other key.
+    if (const auto command = AcceleratorCommand(*event); command && runCommand(*command)) {
         event->accept();
-        runCommand(*command);
         return;
     }
     if (const auto key = ViewKey(*event)) {

@@ -127,10 +127,9 @@ void CTrackView::mouseReleaseEvent(QMouseEvent* event)
 
 bool CTrackView::panelKey(QKeyEvent* event)
 {
-    if (const auto command = AcceleratorCommand(*event)) {
-        runCommand(*command);
+    // A menu key of a command this view does not handle goes on like any other key.
+    if (const auto command = AcceleratorCommand(*event); command && runCommand(*command))
         return true;
-    }
     if (!PlainKey(*event))
         return false;
     std::optional<views::TrackListKey> key;

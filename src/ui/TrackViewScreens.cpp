@@ -35,7 +35,9 @@ namespace {
     {
         view.resize(view.sizeHint());
         view.show();
-        QApplication::processEvents();
+        // Scroll bars come and go on the next passes of the event loop.
+        for (int pass = 0; pass < 3; ++pass)
+            QApplication::processEvents();
         if (view.grab().toImage().save(path))
             written << path;
     }
