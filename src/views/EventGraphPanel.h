@@ -167,8 +167,8 @@ public:
 private:
     enum class Button { kNone, kLeft, kRight };
 
-    // The events to look at for the rectangle with its left edge moved
-    // `margin` pixels left: [first, end) by two LowerBound searches.
+    // The events whose x lies in [left, right): [first, end), found by two
+    // LowerBound searches.
     std::pair<std::uint32_t, std::uint32_t> eventRange(
         Track& track, std::int64_t left, std::int64_t right) const;
     GraphMarker markerOf(const Event& event, std::uint32_t index) const;
