@@ -9,7 +9,9 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace vellisto {
 
@@ -26,6 +28,11 @@ struct RangeEditValues {
     std::uint32_t enabledDataFields = 4;
     std::array<std::string, 4> dataTexts; // Time, Data1, Data2, Data3
 };
+
+// A range field as the dialog reads it: decimal digits (an optional '+'),
+// with spaces and tabs allowed around them and nothing else, at most
+// 4294967295. None for anything else, a minus sign included.
+std::optional<std::uint32_t> ReadRangeField(std::string_view text);
 
 // "Filter Events": limit texts for Time, Data1, Data2, Data3 and the event
 // type index (0 "(All)", k: type k - 1).

@@ -53,6 +53,40 @@ void CSoundView::runCommand(views::SoundListCommand command)
         command, m_document, m_services.messages(), m_services.clipboard, m_panel.currentSound());
 }
 
+namespace {
+
+    std::optional<views::SoundListCommand> SoundListCommandOf(views::CommandId id)
+    {
+        switch (id) {
+        case views::CommandId::kEditCopy:
+            return views::SoundListCommand::kCopy;
+        case views::CommandId::kEditPaste:
+            return views::SoundListCommand::kPaste;
+        case views::CommandId::kEditErase:
+            return views::SoundListCommand::kErase;
+        default:
+            return std::nullopt;
+        }
+    }
+
+} // namespace
+
+std::optional<views::CommandStatus> CSoundView::commandStatus(views::CommandId id) const
+{
+    const auto command = SoundListCommandOf(id);
+    if (!command)
+        return std::nullopt;
+    const bool enabled = m_document.project() != nullptr
+        && views::SoundListCommandEnabled(*command, m_services.clipboard);
+    return views::CommandStatus { enabled, false };
+}
+
+void CSoundView::runCommand(views::CommandId id)
+{
+    if (const auto command = SoundListCommandOf(id))
+        runCommand(*command);
+}
+
 void CSoundView::openSound(std::uint32_t soundId)
 {
     m_services.opener.openView(m_document, ViewKind::kSoundEdit, soundId);

@@ -10,6 +10,7 @@
 #include "document/Document.h"
 #include "ui/PanelWidget.h"
 #include "ui/ViewServices.h"
+#include "views/AppCommands.h"
 #include "views/SoundListPanel.h"
 
 #include <cstdint>
@@ -18,7 +19,7 @@ class QMenu;
 
 namespace vellisto::ui {
 
-class CSoundView : public PanelWidget, public DocumentView {
+class CSoundView : public PanelWidget, public DocumentView, public views::CommandHandler {
     Q_OBJECT
 
 public:
@@ -37,6 +38,10 @@ public:
     // clipboard holds a sound block.
     bool canRunCommand(views::SoundListCommand command);
     void runCommand(views::SoundListCommand command);
+
+    // The main frame's Edit menu: Copy, Paste and Erase act on the current sound.
+    std::optional<views::CommandStatus> commandStatus(views::CommandId id) const override;
+    void runCommand(views::CommandId id) override;
 
 protected:
     std::span<views::PanelCell> panelCells() override { return m_panel.cells(); }

@@ -79,6 +79,7 @@ MainFrame::MainFrame(const QString& settingsPath, QWidget* parent)
     , m_files(this)
     , m_dialogs(this)
     , m_progress(this)
+    , m_editDialogs(this)
     , m_editor(m_messages, m_editDialogs, *this)
     , m_services { m_editor, m_files, m_dialogs, m_progress, m_clipboard, *this }
 {

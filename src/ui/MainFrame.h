@@ -13,8 +13,8 @@
 #include "ui/DesktopEditor.h"
 #include "ui/DesktopInterface.h"
 #include "ui/DocumentCommands.h"
-#include "ui/PendingServices.h"
 #include "ui/QtClipboard.h"
+#include "ui/QtEventEditDialogs.h"
 #include "ui/ViewServices.h"
 #include "views/AppCommands.h"
 #include "views/RecentFiles.h"
@@ -137,7 +137,7 @@ private:
     DesktopValueDialogs m_dialogs;
     DesktopProgress m_progress;
     QtClipboard m_clipboard;
-    EventEditDialogsNotAvailable m_editDialogs;
+    QtEventEditDialogs m_editDialogs;
     DesktopEditor m_editor;
     ViewServices m_services;
 

@@ -5,6 +5,9 @@
 #include "ui/CSoundEditView.h"
 #include "ui/CSoundView.h"
 #include "ui/CSoundWaveView.h"
+#include "ui/CTrackEditView.h"
+#include "ui/CTrackGraphView.h"
+#include "ui/CTrackView.h"
 #include "ui/Ctest122View.h"
 
 namespace vellisto::ui {
@@ -29,9 +32,16 @@ QWidget* CreateView(ViewKind kind, const ViewRequest& request)
     case ViewKind::kWaveform:
         return new CSoundWaveView(
             request.document, request.services, request.number, request.parent);
-    default:
-        return nullptr;
+    case ViewKind::kTrackList:
+        return new CTrackView(request.document, request.services, request.number, request.parent);
+    case ViewKind::kTrackEdit:
+        return new CTrackEditView(
+            request.document, request.services, request.number, request.parent);
+    case ViewKind::kEventGraph:
+        return new CTrackGraphView(
+            request.document, request.services, request.number, request.parent);
     }
+    return nullptr;
 }
 
 } // namespace vellisto::ui

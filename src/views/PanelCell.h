@@ -41,6 +41,8 @@ inline constexpr Colour kButtonFace = ColourFromNumber(0xC0C0C0); // silver
 inline constexpr Colour kButtonColour2 = ColourFromNumber(0x808080); // kept, never drawn
 inline constexpr Colour kTextColour = kBlack;
 inline constexpr Colour kTextFace = kWhite;
+// The face of the current row of the sound and track lists: light blue.
+inline constexpr Colour kCurrentRowFace = ColourFromNumber(0xFF8080);
 
 enum class CellKind : std::uint32_t {
     kNothing = 0, // not drawn, never hit

@@ -37,7 +37,6 @@ inline constexpr std::int32_t kSoundListClientHeight = 320;
 // Up and Down bring the current row this far below the window's top.
 inline constexpr std::int32_t kSoundListKeyMargin = 100;
 
-inline constexpr Colour kCurrentRowFace = ColourFromNumber(0xFF8080); // light blue
 inline constexpr Colour kNoFileColour = ColourFromNumber(0x808080);
 
 // The commands of the pop-up menu and of the Edit menu, on the current sound.

@@ -17,6 +17,7 @@
 #include "editing/ClipboardBlocks.h"
 #include "editing/ClipboardCommands.h"
 #include "editing/EditOperations.h"
+#include "editing/EventFieldEdit.h"
 #include "model/EventList.h"
 #include "support/AllocationFailure.h"
 #include "support/CountingView.h"
@@ -218,6 +219,16 @@ const CommandCase kCases[] = {
         false, true, true, 1 },
     { "ClearSound", [](Scene& s) { editing::ClearSound(s.doc, s.ui, kSound); }, false, true, true,
         1 },
+    // In-place edits: a time that leaves its place sorts the track again.
+    { "StoreTime",
+        [](Scene& s) {
+            editing::StoreFieldText(s.context(0), 0, editing::EventField::kTime, "4000");
+        },
+        true, true, false, 1 },
+    { "StoreType",
+        [](Scene& s) { editing::StoreFieldText(s.context(0), 1, editing::EventField::kType, "0"); },
+        false, true, true, 1 },
+    { "AppendEvent", [](Scene& s) { editing::AppendEvent(s.context(0)); }, true, true, true, 1 },
 };
 
 class OutOfMemory : public ::testing::TestWithParam<CommandCase> { };

@@ -344,6 +344,26 @@ private slots:
         QVERIFY(!frame->activeDocument()->isModified());
     }
 
+    void theEditMenuFollowsTheActiveView()
+    {
+        const auto frame = StartUp({ TestData("golden/kit.spj") }, settingsPath());
+        frame->show();
+        Ctest122Doc* document = frame->activeDocument();
+        QVERIFY(document != nullptr);
+        const auto enabled = [&](CommandId id) {
+            frame->updateCommandStates();
+            return frame->commandAction(id)->isEnabled();
+        };
+        // The project view handles no Edit command.
+        QVERIFY(!enabled(CommandId::kEditCopy));
+        QVERIFY(frame->openViewWindow(*document, ViewKind::kSoundList) != nullptr);
+        QVERIFY(enabled(CommandId::kEditCopy));
+        QVERIFY(!enabled(CommandId::kSetRangeAndData));
+        QVERIFY(frame->openViewWindow(*document, ViewKind::kTrackEdit, 1) != nullptr);
+        QVERIFY(enabled(CommandId::kSetRangeAndData));
+        QVERIFY(enabled(CommandId::kEditErase));
+    }
+
     void pressingMixDraggingOffAndReleasingDoesNothing()
     {
         const auto frame = StartUp({ TestData("golden/kit.spj") }, settingsPath());
