@@ -37,6 +37,10 @@ screens:
 	@if [ -x $(BUILD_DIR)/src/ui/vellisto-screens ]; then \
 		[ -f $(DEMO_PROJECT) ] || $(MAKE) --no-print-directory $(DEMO_PROJECT); \
 		QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/src/ui/vellisto-screens $(DEMO_PROJECT) $(BUILD_DIR)/screens; \
+		QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/src/ui/vellisto-track-screens $(DEMO_PROJECT) $(BUILD_DIR)/screens; \
+		if [ -x $(BUILD_DIR)/tests/ui/vellisto-view-screens ]; then \
+			QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tests/ui/vellisto-view-screens $(DEMO_PROJECT) $(BUILD_DIR)/screens 4; fi; \
+		echo "screens: pictures of the program in $(BUILD_DIR)/screens"; \
 	else echo "screens: the desktop program was not built (Qt 6 missing)"; fi
 
 # The desktop program on the demo project.
