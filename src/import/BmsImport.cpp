@@ -3,6 +3,7 @@
 
 #include "import/BmsLine.h"
 #include "import/BmsProject.h"
+#include "import/BmsStandardImport.h"
 #include "import/BmsText.h"
 #include "import/ScoreTime.h"
 #include "import/TrackAppender.h"
@@ -197,16 +198,26 @@ namespace {
 } // namespace
 
 bool ImportBmsFile(Project& project, std::span<const std::uint8_t> chart,
-    std::u16string_view chartPath, ReadError* reason)
+    std::u16string_view chartPath, const BmsImportOptions& options, ReadError* reason,
+    BmsImportReport* report)
 {
     try {
+        if (options.rules == BmsRules::kStandard)
+            return ImportStandardBms(project, chart, chartPath, options.seed, reason, report);
         return Import(project, chart, chartPath, reason);
     } catch (const std::bad_alloc&) {
         return FailRead(reason, ReadErrorCode::kOutOfMemory);
     }
 }
 
-bool ImportBmsFile(Project& project, const std::string& nativePath, ReadError* reason)
+bool ImportBmsFile(Project& project, std::span<const std::uint8_t> chart,
+    std::u16string_view chartPath, ReadError* reason)
+{
+    return ImportBmsFile(project, chart, chartPath, BmsImportOptions {}, reason);
+}
+
+bool ImportBmsFile(Project& project, const std::string& nativePath, const BmsImportOptions& options,
+    ReadError* reason, BmsImportReport* report)
 {
     try {
         const auto bytes = platform::ReadWholeFile(nativePath);
@@ -226,11 +237,16 @@ bool ImportBmsFile(Project& project, const std::string& nativePath, ReadError* r
             = platform::IsValidUtf8(
                   { reinterpret_cast<const std::uint8_t*>(text.data()), text.size() })
             && text.find('\\') == std::string::npos;
-        return ImportBmsFile(
-            project, *bytes, storable ? platform::Utf8ToUtf16(text) : std::u16string(), reason);
+        return ImportBmsFile(project, *bytes,
+            storable ? platform::Utf8ToUtf16(text) : std::u16string(), options, reason, report);
     } catch (const std::bad_alloc&) {
         return FailRead(reason, ReadErrorCode::kOutOfMemory);
     }
+}
+
+bool ImportBmsFile(Project& project, const std::string& nativePath, ReadError* reason)
+{
+    return ImportBmsFile(project, nativePath, BmsImportOptions {}, reason);
 }
 
 } // namespace vellisto::import
