@@ -62,23 +62,35 @@ void BmsControlFlow::ifBranch(std::optional<std::uint64_t> value)
     m_stack.push_back({ false, 0, outer, match, match });
 }
 
+BmsControlFlow::Entry* BmsControlFlow::innermostIf()
+{
+    // A random block opened inside the branch and left open ends with it.
+    for (std::size_t i = m_stack.size(); i > 0; --i) {
+        if (!m_stack[i - 1].isRandom) {
+            m_stack.resize(i);
+            return &m_stack.back();
+        }
+    }
+    return nullptr;
+}
+
 void BmsControlFlow::elseIfBranch(std::optional<std::uint64_t> value)
 {
-    if (m_stack.empty() || m_stack.back().isRandom)
+    Entry* entry = innermostIf();
+    if (entry == nullptr)
         return;
-    Entry& entry = m_stack.back();
-    const bool match = entry.outerActive && !entry.taken && value && *value == currentValue();
-    entry.active = match;
-    entry.taken = entry.taken || match;
+    const bool match = entry->outerActive && !entry->taken && value && *value == currentValue();
+    entry->active = match;
+    entry->taken = entry->taken || match;
 }
 
 void BmsControlFlow::elseBranch()
 {
-    if (m_stack.empty() || m_stack.back().isRandom)
+    Entry* entry = innermostIf();
+    if (entry == nullptr)
         return;
-    Entry& entry = m_stack.back();
-    entry.active = entry.outerActive && !entry.taken;
-    entry.taken = true;
+    entry->active = entry->outerActive && !entry->taken;
+    entry->taken = true;
 }
 
 void BmsControlFlow::endIf()

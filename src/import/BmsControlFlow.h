@@ -10,7 +10,8 @@
 // while a #RANDOM met where the current random block has no open #IF
 // replaces that block's value (charts often omit #ENDRANDOM between two
 // blocks). #IF n opens a branch taken when the current value is n; #ELSEIF n
-// and #ELSE take over when no earlier branch of that #IF was taken; #ENDIF
+// and #ELSE take over when no earlier branch of that #IF was taken (closing
+// any random block opened inside the branch before them); #ENDIF
 // closes the innermost #IF, together with any random block opened inside it
 // and left open; #ENDRANDOM closes the innermost random block and whatever
 // it left open. Unmatched closings are ignored, and blocks left open at the
@@ -73,6 +74,9 @@ private:
     };
 
     void setValue(std::uint64_t value);
+    // The innermost open #IF, after closing the random blocks opened inside
+    // it; null when no #IF is open.
+    Entry* innermostIf();
     std::uint64_t currentValue() const;
 
     std::vector<Entry> m_stack;
