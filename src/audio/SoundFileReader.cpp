@@ -184,6 +184,15 @@ namespace {
     {
         if (sound.samples != nullptr)
             return FailRead(reason, ReadErrorCode::kAlreadyHoldsSamples);
+        // Only streams that announce one of the accepted kinds reach the
+        // decoder: its readers of other formats are never exposed.
+        std::array<std::uint8_t, kSoundSniffBytes> head {};
+        const auto headBytes
+            = static_cast<std::size_t>(std::min<std::uint64_t>(head.size(), source.length()));
+        if (source.readAt(0, head.data(), headBytes) != headBytes)
+            return FailRead(reason, ReadErrorCode::kCannotOpen);
+        if (!IsCompressedSoundFormat(DetectSoundFileFormat({ head.data(), headBytes })))
+            return FailRead(reason, ReadErrorCode::kUndecodable);
         SF_VIRTUAL_IO io { SourceLength, SourceSeek, SourceRead, SourceWrite, SourceTell };
         SF_INFO info {};
         Handle handle(sf_open_virtual(&io, SFM_READ, &info, &source));

@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: MIT
+// Any bytes given to the compressed-sound decoder must be refused with a
+// reason and no samples, or give 16-bit PCM of one or two channels in whole
+// frames with zero guard zones, within the size limit set here: a hostile
+// stream cannot make the decoder hold more than that.
+
+#include "FuzzSupport.h"
+#include "audio/SoundFileReader.h"
+#include "audio/WaveReader.h"
+
+#include <cstdint>
+
+using namespace vellisto;
+using fuzz::Check;
+
+namespace {
+
+// Far above any seed's sound, far below the memory the fuzzer allows.
+constexpr std::uint64_t kLimitBytes = std::uint64_t { 16 } << 20;
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    SoundSlot sound;
+    platform::ReadError reason;
+    if (!audio::DecodeCompressedSound({ data, size }, sound, &reason, kLimitBytes)) {
+        Check(sound.samples == nullptr && sound.sampleBytes == 0);
+        fuzz::CheckReason(reason, size);
+        return 0;
+    }
+    const OutputFormat& f = sound.dataFormat;
+    Check(f.formatTag == kFormatPcm && f.bitsPerSample == 16);
+    Check((f.channels == 1 || f.channels == 2) && f.blockAlign == 2 * f.channels);
+    Check(f.samplesPerSecond != 0);
+    Check(sound.sampleBytes <= kLimitBytes && sound.sampleBytes % f.blockAlign == 0);
+    Check(fuzz::GuardZonesAreZero(sound));
+    audio::FreeSampleData(sound);
+    return 0;
+}
