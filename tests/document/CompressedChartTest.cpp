@@ -118,3 +118,21 @@ TEST(InputOpener, StandardRulesReportWhatTheySkipped)
         std::vector<std::string> { "byte 0: sound ZZ is beyond the 1024-sound table; skipped" });
     EXPECT_EQ(standard.project->tracks[1].count, 2u); // the note of 01 and the All Stop
 }
+
+TEST_F(CompressedChart, MixNeverWritesOverTheSubstitutedSoundFile)
+{
+    const std::string chart
+        = writeChart("song.bms", "#BPM 120\r\n#WAV01 kick.wav\r\n#00011:01\r\n");
+    OpenedInput opened = OpenInputFile(chart, DefaultCompatibilityChoice());
+    ASSERT_TRUE(opened.project);
+    const auto before = platform::ReadWholeFile(path("kick.ogg"));
+    ScriptedUserInterface ui;
+    ui.fileAnswers.push_back(path("kick.ogg")); // the file sound 01 is read from
+    EXPECT_FALSE(MixProject(*opened.project, chart, ui, ui, ui));
+    ASSERT_FALSE(ui.messages.empty());
+    EXPECT_EQ(ui.messages.back().text, "Failed in mixing.");
+    EXPECT_NE(
+        ui.messages.back().detail.find("the output is the file of sound 1"), std::string::npos)
+        << ui.messages.back().detail;
+    EXPECT_EQ(platform::ReadWholeFile(path("kick.ogg")), before);
+}
