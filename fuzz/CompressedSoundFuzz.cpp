@@ -20,6 +20,12 @@ constexpr std::uint64_t kLimitBytes = std::uint64_t { 16 } << 20;
 
 } // namespace
 
+// The Vorbis reader of the Debian libsndfile (1.2.0) leaks its stream
+// information block (some 6 KB) when a stream ends inside its headers: the
+// file is refused as it should be, but the block is never freed. That leak
+// is the library's and bounded per refused file; it is the only one let pass.
+extern "C" const char* __lsan_default_suppressions() { return "leak:vorbis_info_init\n"; }
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     SoundSlot sound;
