@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <new>
+#include <string>
 #include <utility>
 
 namespace vellisto {
@@ -18,7 +19,7 @@ namespace {
 
     OpenedInput Failed(TextId message, std::string reason = {})
     {
-        return { nullptr, message, std::move(reason) };
+        return { nullptr, message, std::move(reason), {} };
     }
 
     OpenedInput ReadProject(const std::string& path, TextId failureMessage)
@@ -29,11 +30,11 @@ namespace {
         platform::ReadError error;
         if (!ReadProjectFile(path, *project, &error))
             return Failed(failureMessage, platform::DescribeReadError(error));
-        return { std::move(project), {}, {} };
+        return { std::move(project), {}, {}, {} };
     }
 
-    OpenedInput ImportScore(
-        const std::string& path, DocumentFileKind kind, const CompatibilityChoice& choice)
+    OpenedInput ImportScore(const std::string& path, DocumentFileKind kind,
+        const CompatibilityChoice& choice, const ImportOptions& options)
     {
         auto project = CreateProject();
         if (!project)
@@ -41,11 +42,17 @@ namespace {
         ApplyCompatibilityChoice(*project, choice);
         const bool midi = kind == DocumentFileKind::kMidi;
         platform::ReadError reason;
+        import::BmsImportReport report;
         if (midi ? !import::ImportMidiFile(*project, path, &reason)
-                 : !import::ImportBmsFile(*project, path, &reason))
+                 : !import::ImportBmsFile(*project, path, options.bms, &reason, &report))
             return Failed(midi ? TextId::kFailedLoadingMidi : TextId::kFailedLoadingBms,
                 platform::DescribeReadError(reason));
-        return { std::move(project), {}, {} };
+        OpenedInput opened { std::move(project), {}, {}, {} };
+        for (const import::BmsWarning& warning : report.warnings)
+            opened.warnings.push_back(import::DescribeBmsWarning(warning));
+        if (report.unlisted > 0)
+            opened.warnings.push_back("and " + std::to_string(report.unlisted) + " more");
+        return opened;
     }
 
 } // namespace
@@ -77,14 +84,15 @@ DocumentFileKind FileKindOf(std::string_view path)
     return DocumentFileKind::kProject;
 }
 
-OpenedInput OpenInputFile(std::string_view path, const CompatibilityChoice& choice)
+OpenedInput OpenInputFile(
+    std::string_view path, const CompatibilityChoice& choice, const ImportOptions& options)
 {
     const std::string nativePath(path);
     try {
         const DocumentFileKind kind = FileKindOf(path);
         if (kind == DocumentFileKind::kProject)
             return ReadProject(nativePath, TextId::kFailedLoadingProject);
-        return ImportScore(nativePath, kind, choice);
+        return ImportScore(nativePath, kind, choice, options);
     } catch (const std::bad_alloc&) {
         return Failed(TextId::kOutOfMemory);
     }

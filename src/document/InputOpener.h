@@ -9,6 +9,7 @@
 // reader's reason, which the desktop shows as detail and the command line
 // prints on a second line. Paths are native paths.
 
+#include "import/BmsImport.h"
 #include "model/Compatibility.h"
 #include "model/Project.h"
 #include "model/TextTable.h"
@@ -16,6 +17,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vellisto {
 
@@ -31,10 +33,20 @@ struct OpenedInput {
     std::unique_ptr<Project> project; // null on failure
     TextId message = TextId::kOutOfMemory; // the system's message on failure
     std::string reason; // the reader's reason ("truncated at byte 12"); may be empty
+    // What an import skipped but did not fail on (the standard BMS rules'
+    // reports, one line each), for the front end to show as warnings.
+    std::vector<std::string> warnings;
 };
 
-// The input at path, read by its kind. choice applies to scores only.
-OpenedInput OpenInputFile(std::string_view path, const CompatibilityChoice& choice);
+// Choices beyond the "Compatibility and Format" dialog that change how a
+// score is read; the defaults read every file as the program always has.
+struct ImportOptions {
+    import::BmsImportOptions bms; // the BMS rules and the #RANDOM seed
+};
+
+// The input at path, read by its kind. choice and options apply to scores only.
+OpenedInput OpenInputFile(
+    std::string_view path, const CompatibilityChoice& choice, const ImportOptions& options = {});
 
 // A project file read for "Import Sound List" or "Import Track List"; its
 // failure message is the import's "Failed in loading." text.

@@ -2,6 +2,8 @@
 #include "import/BmsImport.h"
 
 #include "import/BmsLine.h"
+#include "import/BmsProject.h"
+#include "import/BmsStandardImport.h"
 #include "import/BmsText.h"
 #include "import/ScoreTime.h"
 #include "import/TrackAppender.h"
@@ -48,32 +50,6 @@ namespace {
         return static_cast<TimeFx24>(scaled);
     }
 
-    // "\" + name, cut so that it fits a name field with its terminating
-    // zero; a surrogate pair is never split.
-    void SetSoundFileName(Name& fileName, std::u16string_view name)
-    {
-        fileName = {};
-        fileName[0] = u'\\';
-        std::size_t length = std::min(name.size(), kNameUnits - 2);
-        if (length < name.size() && length > 0 && name[length - 1] >= 0xD800
-            && name[length - 1] <= 0xDBFF)
-            --length;
-        std::copy_n(name.begin(), length, fileName.begin() + 1);
-    }
-
-    // The folder of a chart path: everything before its last separator. A
-    // folder too long for the field is left out: an empty base path means the
-    // folder of the document, which is the chart's own.
-    void SetBasePath(Name& basePath, std::u16string_view chartPath)
-    {
-        basePath = {};
-        const std::size_t separator = chartPath.find_last_of(u"/\\");
-        const std::u16string_view folder
-            = separator == std::u16string_view::npos ? chartPath : chartPath.substr(0, separator);
-        if (folder.size() < kNameUnits)
-            std::copy(folder.begin(), folder.end(), basePath.begin());
-    }
-
     class BmsImporter {
     public:
         explicit BmsImporter(Project& project)
@@ -84,15 +60,7 @@ namespace {
         {
         }
 
-        bool begin()
-        {
-            for (std::size_t t = 0; t < kTrackCount; ++t) {
-                if (!ResetEvents(m_project.tracks[t], 0))
-                    return false;
-                m_appenders[t].emplace(m_project.tracks[t], 0);
-            }
-            return true;
-        }
+        bool begin() { return ResetBmsTracks(m_project, m_appenders); }
 
         bool line(std::u16string_view text)
         {
@@ -114,29 +82,9 @@ namespace {
 
         bool finish()
         {
-            std::uint32_t filled = 0;
-            for (Track& track : m_project.tracks) {
-                if (!RemoveByMask(track, kEventSelected))
-                    return false;
-                filled += track.count > 0 ? 1 : 0;
-            }
-            // With no notes at all the volume stays at 1.0.
-            m_project.settings.masterVolume = filled == 0
-                ? static_cast<std::uint32_t>(kVolumeOne)
-                : static_cast<std::uint32_t>(
-                    std::trunc(1024.0 / std::sqrt(static_cast<double>(filled))));
-
             // Everything stops two measures after the start of the last measure reached.
             const TimeFx24 end = SaturatingAdd(m_position, SaturatingMul(2, m_measure));
-            const Event allStop { kEventExists, EventTimeFromFx24(end),
-                EventTypeWord(EventType::kAllStop), 0, 0, 0 };
-            for (Track& track : m_project.tracks) {
-                if (track.count == 0)
-                    continue;
-                if (!InsertSorted(track, allStop) || !SortByTime(track))
-                    return false;
-            }
-            return true;
+            return FinishBmsTracks(m_project, EventTimeFromFx24(end));
         }
 
     private:
@@ -148,12 +96,7 @@ namespace {
 
         void defineSound(std::uint32_t id, std::u16string_view name)
         {
-            SoundSlot& slot = m_project.sounds[id];
-            SetSoundFileName(slot.fileName, name);
-            slot.volume = kVolumeOne;
-            slot.pitch = kPitchOne;
-            slot.loopBegin = kNoLoop;
-            slot.loopEnd = kNoLoop;
+            DefineBmsSound(m_project.sounds[id], name);
         }
 
         bool channel(const BmsLine& line)
@@ -222,7 +165,7 @@ namespace {
         TimeFx24 m_baseMeasure; // one 4/4 measure at the last tempo
         TimeFx24 m_measure; // trunc(m_baseMeasure x m_factor)
         TimeFx24 m_position = 0; // start of the current measure
-        std::array<std::optional<TrackAppender>, kTrackCount> m_appenders;
+        TrackAppenders m_appenders;
     };
 
     using platform::FailRead;
@@ -236,9 +179,7 @@ namespace {
         BmsImporter importer(project);
         if (!importer.begin())
             return FailRead(reason, ReadErrorCode::kOutOfMemory);
-        SetBasePath(project.settings.basePath, chartPath);
-        project.settings.mixingInterpolation = static_cast<std::uint32_t>(Interpolation::kNone);
-        project.settings.playingPriority = 1; // "Play newer"
+        SetBmsSettings(project, chartPath);
 
         // The first line whose events could not be stored ends the import.
         std::optional<std::size_t> failedLine;
@@ -257,16 +198,26 @@ namespace {
 } // namespace
 
 bool ImportBmsFile(Project& project, std::span<const std::uint8_t> chart,
-    std::u16string_view chartPath, ReadError* reason)
+    std::u16string_view chartPath, const BmsImportOptions& options, ReadError* reason,
+    BmsImportReport* report)
 {
     try {
+        if (options.rules == BmsRules::kStandard)
+            return ImportStandardBms(project, chart, chartPath, options.seed, reason, report);
         return Import(project, chart, chartPath, reason);
     } catch (const std::bad_alloc&) {
         return FailRead(reason, ReadErrorCode::kOutOfMemory);
     }
 }
 
-bool ImportBmsFile(Project& project, const std::string& nativePath, ReadError* reason)
+bool ImportBmsFile(Project& project, std::span<const std::uint8_t> chart,
+    std::u16string_view chartPath, ReadError* reason)
+{
+    return ImportBmsFile(project, chart, chartPath, BmsImportOptions {}, reason);
+}
+
+bool ImportBmsFile(Project& project, const std::string& nativePath, const BmsImportOptions& options,
+    ReadError* reason, BmsImportReport* report)
 {
     try {
         const auto bytes = platform::ReadWholeFile(nativePath);
@@ -286,11 +237,16 @@ bool ImportBmsFile(Project& project, const std::string& nativePath, ReadError* r
             = platform::IsValidUtf8(
                   { reinterpret_cast<const std::uint8_t*>(text.data()), text.size() })
             && text.find('\\') == std::string::npos;
-        return ImportBmsFile(
-            project, *bytes, storable ? platform::Utf8ToUtf16(text) : std::u16string(), reason);
+        return ImportBmsFile(project, *bytes,
+            storable ? platform::Utf8ToUtf16(text) : std::u16string(), options, reason, report);
     } catch (const std::bad_alloc&) {
         return FailRead(reason, ReadErrorCode::kOutOfMemory);
     }
+}
+
+bool ImportBmsFile(Project& project, const std::string& nativePath, ReadError* reason)
+{
+    return ImportBmsFile(project, nativePath, BmsImportOptions {}, reason);
 }
 
 } // namespace vellisto::import

@@ -11,6 +11,11 @@
 // reached. Malformed lines are never errors: they are ignored. On failure the
 // project may be partly filled and is to be discarded. No messages: callers
 // report "Failed in loading a BM98 file.". One import per project at a time.
+//
+// Those are the program's own rules, and the default. The standard rules
+// (BmsStandardImport.h), which charts are commonly written for, are chosen
+// with BmsImportOptions; they report what they had to skip in a
+// BmsImportReport.
 
 #include "model/Project.h"
 #include "platform/ReadError.h"
@@ -19,8 +24,47 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vellisto::import {
+
+// Which rules a chart is read by.
+enum class BmsRules {
+    kDesign, // the program's own rules (above)
+    kStandard, // the rules charts are commonly written for (BmsStandardImport.h)
+};
+
+struct BmsImportOptions {
+    BmsRules rules = BmsRules::kDesign;
+    // Picks the #RANDOM branches under the standard rules: the same seed
+    // always gives the same branches, so a render can be made again.
+    std::uint64_t seed = 0;
+};
+
+// What the standard rules skipped. Each sound, tempo or stop ID is reported
+// once, at its first line.
+enum class BmsWarningKind {
+    kSoundBeyondTable, // value: a sound ID of 1024 or more, defined or used
+    kLineTooLong, // value: the number of objects of a channel line (above 2^20)
+    kUndefinedTempo, // value: a channel-08 ID without a usable #BPMxx
+    kUndefinedStop, // value: a channel-09 ID without a usable #STOPxx
+};
+
+struct BmsWarning {
+    BmsWarningKind kind = BmsWarningKind::kSoundBeyondTable;
+    std::uint64_t offset = 0; // byte offset of the line in the chart file
+    std::uint32_t value = 0;
+};
+
+inline constexpr std::size_t kMaxListedBmsWarnings = 64;
+
+struct BmsImportReport {
+    std::vector<BmsWarning> warnings; // the first kMaxListedBmsWarnings, in chart order
+    std::uint64_t unlisted = 0; // warnings beyond those
+};
+
+// "byte 120: sound ZZ is beyond the 1024-sound table; skipped", and so on.
+std::string DescribeBmsWarning(const BmsWarning& warning);
 
 // Imports the bytes of a whole chart. The base path becomes the folder of
 // chartPath (everything before its last '/' or '\'); a chartPath without a
@@ -35,5 +79,13 @@ bool ImportBmsFile(Project& project, std::span<const std::uint8_t> chart,
 // the base path.
 bool ImportBmsFile(
     Project& project, const std::string& nativePath, platform::ReadError* reason = nullptr);
+
+// The same two under the chosen rules; a given report receives what the
+// standard rules skipped (the program's own rules report nothing).
+bool ImportBmsFile(Project& project, std::span<const std::uint8_t> chart,
+    std::u16string_view chartPath, const BmsImportOptions& options,
+    platform::ReadError* reason = nullptr, BmsImportReport* report = nullptr);
+bool ImportBmsFile(Project& project, const std::string& nativePath, const BmsImportOptions& options,
+    platform::ReadError* reason = nullptr, BmsImportReport* report = nullptr);
 
 } // namespace vellisto::import

@@ -2,8 +2,12 @@
 #include "mix/SoundCache.h"
 
 #include "audio/ConvertSound.h"
+#include "audio/SoundFileReader.h"
 #include "platform/File.h"
 #include "platform/TextCodec.h"
+
+#include <array>
+#include <sys/stat.h>
 
 namespace vellisto::mix {
 
@@ -12,6 +16,54 @@ namespace {
     constexpr char16_t kRelativeMark = u'\\'; // a name beginning with it is relative
 
     std::u16string_view StoredName(const Name& name) { return { name.data(), NameLength(name) }; }
+
+    // Tried in this order when the named file does not exist.
+    constexpr std::array<std::u16string_view, 5> kSubstituteExtensions
+        = { u".ogg", u".flac", u".opus", u".mp3", u".wav" };
+
+    bool Exists(const std::string& path)
+    {
+        struct stat st { };
+        return ::stat(path.c_str(), &st) == 0;
+    }
+
+    // The name with the extension of its last component (from its last '.')
+    // replaced, or the extension appended when it has none.
+    std::u16string WithExtension(std::u16string_view name, std::u16string_view extension)
+    {
+        const std::size_t component = name.find_last_of(u"\\/");
+        const std::size_t dot = name.rfind(u'.');
+        const bool hasExtension = dot != std::u16string_view::npos
+            && (component == std::u16string_view::npos || dot > component);
+        std::u16string result(hasExtension ? name.substr(0, dot) : name);
+        result += extension;
+        return result;
+    }
+
+    // The native path for a stored name (not for a substitute yet); nullopt
+    // when base directory and name make 260 characters or more.
+    std::optional<std::string> PathForName(
+        const Project& project, std::string_view documentPath, std::u16string_view name)
+    {
+        if (name.empty() || name[0] != kRelativeMark)
+            return name.size() >= kNameUnits ? std::nullopt
+                                             : std::optional(platform::NativePath(name));
+        const Name& basePath = project.settings.basePath;
+        if (basePath[0] != 0) {
+            // Exactly as stored, nothing added or removed: both parts are stored names.
+            std::u16string path(StoredName(basePath));
+            path += name;
+            if (path.size() >= kNameUnits)
+                return std::nullopt;
+            return platform::NativePath(path);
+        }
+        // The folder is native and joins the stored part without conversion; the
+        // limit counts its characters as the stored form would.
+        const std::string folder = RelativeNamesFolder(documentPath);
+        if (platform::Utf8ToUtf16(folder).size() + name.size() >= kNameUnits)
+            return std::nullopt;
+        return platform::NativePathIn(folder, name);
+    }
 
     void Report(SoundFailure* failure, SoundFailureKind kind, std::string path = {})
     {
@@ -55,34 +107,65 @@ std::string RelativeNamesFolder(std::string_view documentPath)
     return program.empty() ? "." : program;
 }
 
-std::optional<std::string> SoundFilePath(
+std::optional<ResolvedSoundFile> ResolveSoundFile(
     const Project& project, std::string_view documentPath, const SoundSlot& slot)
 {
     const std::u16string_view name = StoredName(slot.fileName);
-    if (name.empty() || name[0] != kRelativeMark)
-        return name.size() >= kNameUnits ? std::nullopt : std::optional(platform::NativePath(name));
-    const Name& basePath = project.settings.basePath;
-    if (basePath[0] != 0) {
-        // Exactly as stored, nothing added or removed: both parts are stored names.
-        std::u16string path(StoredName(basePath));
-        path += name;
-        if (path.size() >= kNameUnits)
-            return std::nullopt;
-        return platform::NativePath(path);
-    }
-    // The folder is native and joins the stored part without conversion; the
-    // limit counts its characters as the stored form would.
-    const std::string folder = RelativeNamesFolder(documentPath);
-    if (platform::Utf8ToUtf16(folder).size() + name.size() >= kNameUnits)
+    const auto path = PathForName(project, documentPath, name);
+    if (!path)
         return std::nullopt;
-    return platform::NativePathIn(folder, name);
+    if (Exists(*path))
+        return ResolvedSoundFile { *path, true, false };
+    // Only where the named file is missing: an existing file is always the
+    // one used, whatever it holds.
+    for (const std::u16string_view extension : kSubstituteExtensions) {
+        const auto substitute = PathForName(project, documentPath, WithExtension(name, extension));
+        if (substitute && Exists(*substitute))
+            return ResolvedSoundFile { *substitute, true, true };
+    }
+    return ResolvedSoundFile { *path, false, false };
+}
+
+std::optional<std::string> SoundFilePath(
+    const Project& project, std::string_view documentPath, const SoundSlot& slot)
+{
+    auto resolved = ResolveSoundFile(project, documentPath, slot);
+    if (!resolved)
+        return std::nullopt;
+    return std::move(resolved->path);
+}
+
+std::vector<SoundFileReport> DescribeSoundFiles(
+    const Project& project, std::string_view documentPath)
+{
+    std::vector<SoundFileReport> reports;
+    for (std::uint32_t id = 0; id < kSoundCount; ++id) {
+        const SoundSlot& slot = project.sounds[id];
+        if (slot.empty())
+            continue;
+        SoundFileReport report;
+        report.soundId = id;
+        report.storedName = platform::Utf16ToUtf8(StoredName(slot.fileName));
+        if (const auto resolved = ResolveSoundFile(project, documentPath, slot)) {
+            report.path = resolved->path;
+            report.substituted = resolved->substituted;
+            if (const auto format = audio::SniffSoundFile(resolved->path)) {
+                report.found = true;
+                report.format = *format;
+            }
+        } else {
+            report.pathTooLong = true;
+        }
+        reports.push_back(std::move(report));
+    }
+    return reports;
 }
 
 bool LoadSoundFile(const std::string& nativePath, const OutputFormat& format,
     std::uint32_t loadingInterpolation, SoundSlot& slot, SoundFailure* failure)
 {
     platform::ReadError reason;
-    if (!audio::ReadWaveFileAt(nativePath, slot, &reason)) {
+    if (!audio::ReadSoundFileAt(nativePath, slot, &reason)) {
         audio::FreeSampleData(slot);
         if (failure != nullptr) {
             failure->kind = SoundFailureKind::kUnreadable;

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// Making sounds playable: reading a sound's WAVE file and converting it to the
+// Making sounds playable: reading a sound's file (WAVE, or a compressed
+// format that is decoded to 16-bit PCM first) and converting it to the
 // project's output format with the loading interpolation. The converted
 // samples stay in the slot and serve as a cache, valid while the slot's
 // dataFormat has the same 16-byte format key as the output format.
@@ -11,9 +12,16 @@
 // path, else (an unsaved project) the folder of the program itself. The
 // stored names are never rewritten: relative names stay relative.
 //
+// When the file a name gives does not exist, the same name with its
+// extension replaced by .ogg, .flac, .opus, .mp3 and .wav, in that order, is
+// tried (charts name ".wav" files that were shipped compressed). Whatever
+// file is found this way is the sound's file everywhere: it is read, its path
+// is reported, and a mix refuses to write its output over it.
+//
 // Used on the user-interface thread, never while a mix or preview reads the
 // project.
 
+#include "audio/SoundFileFormat.h"
 #include "audio/WaveReader.h"
 #include "model/Project.h"
 #include "platform/ReadError.h"
@@ -23,6 +31,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vellisto::mix {
 
@@ -52,15 +61,43 @@ std::string DescribeSoundFailure(const SoundFailure& failure);
 // trailing '/'.
 std::string RelativeNamesFolder(std::string_view documentPath);
 
-// The native path a slot's file is read from: for a name beginning with '\'
-// the base directory (the project's stored base path, else
-// RelativeNamesFolder) followed by the name, the name itself otherwise;
-// stored parts are converted and matched without regard to case. nullopt when
-// the full name would be 260 characters or longer.
+// The file a slot's name leads to.
+struct ResolvedSoundFile {
+    std::string path; // native path
+    bool exists = false; // something exists at path (it may still fail to read)
+    bool substituted = false; // found by replacing the name's extension
+};
+
+// Resolves a slot's name: for a name beginning with '\' the base directory
+// (the project's stored base path, else RelativeNamesFolder) followed by the
+// name, the name itself otherwise; stored parts are converted and matched
+// without regard to case. When nothing exists there, the first of the
+// substitute extensions that exists; when none does, the name's own path
+// (exists false). nullopt when the full name would be 260 characters or
+// longer; a substitute that long is passed over.
+std::optional<ResolvedSoundFile> ResolveSoundFile(
+    const Project& project, std::string_view documentPath, const SoundSlot& slot);
+
+// The native path a slot's file is read from: ResolveSoundFile's path.
 std::optional<std::string> SoundFilePath(
     const Project& project, std::string_view documentPath, const SoundSlot& slot);
 
-// Reads the WAVE file at nativePath into the slot, which must hold no
+// What the sound table's names lead to, for reports ("info"): one entry per
+// slot with a name, in sound-ID order. Reads at most the first few hundred
+// bytes of each file found; decodes nothing and changes nothing.
+struct SoundFileReport {
+    std::uint32_t soundId = 0;
+    std::string storedName; // the slot's name as stored (UTF-8)
+    std::string path; // the file used, or the path tried when none was found
+    bool pathTooLong = false; // the name cannot be resolved at all (path is empty)
+    bool found = false; // a regular file is at path and can be opened
+    bool substituted = false; // path has another extension than the stored name
+    audio::SoundFileFormat format = audio::SoundFileFormat::kUnknown; // when found
+};
+std::vector<SoundFileReport> DescribeSoundFiles(
+    const Project& project, std::string_view documentPath);
+
+// Reads the sound file at nativePath into the slot, which must hold no
 // samples, and converts it to format with the given loading interpolation
 // unless it is already in that format. On failure the slot holds no samples.
 bool LoadSoundFile(const std::string& nativePath, const OutputFormat& format,

@@ -36,6 +36,12 @@ std::string_view ReadErrorText(ReadErrorCode code)
         return "samples without a \"fmt \" chunk";
     case ReadErrorCode::kUnusableFormat:
         return "block align or sample rate is 0";
+    case ReadErrorCode::kUndecodable:
+        return "the compressed sound cannot be decoded";
+    case ReadErrorCode::kTooManyChannels:
+        return "the compressed sound has more than two channels";
+    case ReadErrorCode::kSoundTooLong:
+        return "the decoded sound is longer than a sample block can hold";
     case ReadErrorCode::kNotMidi:
         return "not a standard MIDI file (no \"MThd\" header)";
     case ReadErrorCode::kBadHeaderLength:

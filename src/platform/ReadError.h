@@ -2,9 +2,10 @@
 #pragma once
 
 // Why a reader refused its input: one vocabulary for every reader of outside
-// data (WAVE files, project files, MIDI files, BMS charts), so that every
-// caller reports a failure the same way. A reason is a code and, where the
-// fault has a place in the file, the byte offset at which it was found.
+// data (WAVE files, compressed sounds, project files, MIDI files, BMS
+// charts), so that every caller reports a failure the same way. A reason is a
+// code and, where the fault has a place in the file, the byte offset at which
+// it was found.
 // Readers fill a reason only on failure and only when the caller asked for
 // one. Plain values and stateless functions; thread-safe.
 
@@ -33,6 +34,10 @@ enum class ReadErrorCode {
     kDataTooLarge, // a "data" size whose block cannot be allocated
     kDataWithoutFormat, // samples but no "fmt " chunk to describe them
     kUnusableFormat, // samples whose block align or sample rate is 0
+    // Compressed sounds (Ogg Vorbis, Ogg Opus, FLAC, MP3).
+    kUndecodable, // the decoder refused the stream, or it broke off inside
+    kTooManyChannels, // more than two channels
+    kSoundTooLong, // the decoded samples would not fit one sample block
     // Standard MIDI files.
     kNotMidi, // the file does not start with "MThd"
     kBadHeaderLength, // a header length other than 6

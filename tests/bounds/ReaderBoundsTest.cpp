@@ -4,6 +4,8 @@
 // for it, and reading allocates in proportion to the input.
 
 #include "audio/AudioTestUtil.h"
+#include "audio/CompressedTools.h"
+#include "audio/SoundFileReader.h"
 #include "audio/WaveReader.h"
 #include "bounds/AllocationProbe.h"
 #include "editing/ClipboardBlocks.h"
@@ -327,4 +329,25 @@ TEST(ReaderBounds, ChartLineWhoseNotesCannotBeStoredIsNamedByItsOffset)
         EXPECT_EQ(reason.code, platform::ReadErrorCode::kOutOfMemory);
         EXPECT_EQ(reason.offset, c.offset);
     }
+}
+
+TEST(ReaderBounds, CompressedLengthClaimsAllocateNothingForThem)
+{
+    if (!test::HaveEncoders())
+        GTEST_SKIP() << "the encoders are not installed (scripts/install-deps)";
+    const auto folder = std::filesystem::path(VEL_TEST_BUILD_DIR) / "compressed-claims";
+    std::filesystem::create_directories(folder);
+    test::WriteWave16(folder / "tone.wav", 2, 44100, test::ToneSamples(2, 44100, 4410));
+    ASSERT_TRUE(test::RunQuietly(test::EncodeCommand(folder / "tone.wav", folder / "tone.flac")));
+    Bytes flac = test::ReadBytes(folder / "tone.flac");
+    // Claim 2^36 - 1 frames in the stream information: 256 GiB of samples.
+    for (int i = 0; i < 5; ++i)
+        flac[21 + i] = static_cast<std::uint8_t>(i == 0 ? flac[21] | 0x0F : 0xFF);
+    SoundSlot sound;
+    platform::ReadError reason;
+    AllocationProbe probe;
+    EXPECT_FALSE(audio::DecodeCompressedSound(flac, sound, &reason));
+    EXPECT_EQ(reason.code, platform::ReadErrorCode::kSoundTooLong);
+    EXPECT_LT(probe.counts().largestBytes, 64u * 1024);
+    EXPECT_LT(probe.counts().totalBytes, 256u * 1024);
 }
