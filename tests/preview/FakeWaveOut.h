@@ -87,7 +87,8 @@ public:
     std::uint64_t played = 0;
     bool paused = false;
     bool closed = false;
-    int writes = 0, pauses = 0, restarts = 0, resets = 0, services = 0;
+    std::atomic<int> writes { 0 }; // read while a feeder thread writes
+    int pauses = 0, restarts = 0, resets = 0, services = 0;
     std::atomic<int> inWrite { 0 };
     std::atomic<int> callsDuringWrite { 0 };
 

@@ -525,7 +525,7 @@ namespace {
         s.player.stop();
         feeder.join();
         EXPECT_EQ(s.device.callsDuringWrite.load(), 0);
-        EXPECT_EQ(s.device.writes, 1) << "the step stopped filling once asked";
+        EXPECT_EQ(s.device.writes.load(), 1) << "the step stopped filling once asked";
         EXPECT_FALSE(s.player.playing());
         // The step was handed back: the dialog owns everything again.
         s.device.duringWrite = nullptr;
