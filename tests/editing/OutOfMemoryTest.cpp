@@ -13,10 +13,10 @@
 // Every command that rebuilds or sorts a list must show the second message
 // for at least one of its allocations.
 
+#include "document/Document.h"
 #include "editing/ClipboardBlocks.h"
 #include "editing/ClipboardCommands.h"
 #include "editing/EditOperations.h"
-#include "document/Document.h"
 #include "model/EventList.h"
 #include "support/AllocationFailure.h"
 #include "support/CountingView.h"
