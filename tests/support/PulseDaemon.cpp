@@ -143,6 +143,9 @@ PulseDaemon::PulseDaemon(std::uint32_t rate, std::uint16_t channels)
         m_why = "cannot open the sink's FIFO: " + std::string(std::strerror(errno));
         return;
     }
+    // The sink drops what does not fit into the pipe: give it seconds of room,
+    // so that a reader held up by a busy machine loses nothing.
+    ::fcntl(m_fifo, F_SETPIPE_SZ, 1 << 20);
     m_reader = std::thread([this] {
         std::uint8_t chunk[65536];
         while (!m_stop.load()) {
