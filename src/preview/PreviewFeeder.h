@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The feeder: a thread that runs one step of the preview every 10 ms on the
-// steady clock, at a raised priority where the system permits it, so that
+// The feeder: a thread that runs one step of the preview every 10 ms (or
+// another period) on the steady clock, at a raised priority where the system permits it, so that
 // filling keeps ahead of playback while the user interface is busy. A step
 // that overruns its period is followed by the next one at once, and the
 // schedule starts afresh from there instead of catching up with a burst.
@@ -36,8 +36,11 @@ public:
     PreviewFeeder& operator=(const PreviewFeeder&) = delete;
 
     // Starts calling step every period; false when no thread can be had.
-    // step must not allocate, lock or block: it runs in real time.
-    bool start(std::function<void()> step);
+    // step must not allocate, lock or block: it runs in real time. A higher
+    // rank asks for a real-time priority that many levels higher, for a
+    // thread that must run even while a feeder of lower rank is busy.
+    bool start(
+        std::function<void()> step, std::chrono::milliseconds period = kPeriod, int rank = 0);
     // Returns once the thread has ended; no step runs afterwards.
     void stop();
     bool running() const { return m_thread.joinable(); }
@@ -57,6 +60,8 @@ private:
     void run();
 
     std::function<void()> m_step;
+    std::chrono::milliseconds m_period = kPeriod;
+    int m_rank = 0;
     std::thread m_thread;
     std::atomic<bool> m_quit { false };
     std::atomic<std::uint64_t> m_steps { 0 };

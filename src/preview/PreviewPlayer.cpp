@@ -304,7 +304,6 @@ void PreviewPlayer::tick()
     if (!m_run.compare_exchange_strong(expected, kFilling, std::memory_order_acq_rel))
         return;
     WaveOut& device = *m_device;
-    device.service();
     if (m_kind == PreviewKind::kProject)
         m_position.store(m_mix->position, std::memory_order_relaxed); // before the filling
     const std::uint64_t played = device.framesPlayed();

@@ -8,9 +8,9 @@
 //
 // Threads: one thread at a time calls a device. The preview player hands it
 // between the dialog's thread (while stopped) and the feeder thread (while
-// playing) through its playing flag; a device needs no lock of its own. While
-// playing, the calls made on the feeder thread (service, freeBytes, write,
-// framesPlayed) must not block for long: they run every 10 ms.
+// playing) through its playing flag; a device needs no lock of its own. The
+// calls made on the feeder thread while playing (freeBytes, write,
+// framesPlayed) run in real time: they must not block, lock or allocate.
 
 #include <cstddef>
 #include <cstdint>
@@ -32,9 +32,6 @@ public:
     // Frames the device must hold before it starts to play (0: it plays
     // whatever it holds). The player keeps at least this much queued ahead.
     virtual std::uint32_t startFrames() const { return 0; }
-    // Called at the start of every feeder step while playing: a device that
-    // stages queued data before the system takes it moves it on here.
-    virtual void service() { }
 
     // Holds playback where it is, and goes on from there. restart is false
     // when the device has failed.

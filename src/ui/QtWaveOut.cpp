@@ -6,7 +6,10 @@
 #include <QIODevice>
 #include <QMediaDevices>
 #include <algorithm>
+#include <chrono>
+#include <cstring>
 #include <new>
+#include <thread>
 
 namespace vellisto::ui {
 
@@ -15,6 +18,10 @@ namespace {
     // Room for everything the player can have queued beyond what the server
     // holds: its lead of at least two buffers plus the one it is writing.
     constexpr std::uint32_t kStagingBuffers = 4;
+    // The pump's period: well inside the server's buffer of two preview buffers.
+    constexpr std::chrono::milliseconds kPumpPeriod { 5 };
+    // The pump outranks the feeder: it must run while the feeder renders.
+    constexpr int kPumpRank = 1;
 
 } // namespace
 
@@ -71,79 +78,99 @@ bool QtWaveOut::open(const OutputFormat& format, std::uint32_t bufferFrames)
         close();
         return false;
     }
+    m_pumpState.store(kPumping, std::memory_order_release);
+    if (!m_pump.start([this] { pumpStep(); }, kPumpPeriod, kPumpRank)) {
+        close();
+        return false;
+    }
     return true;
 }
 
 bool QtWaveOut::startStream()
 {
     m_io = m_sink->start();
-    m_stagingHead = 0;
-    m_stagingCount = 0;
-    m_passedFrames = 0;
+    clearQueue();
     if (m_io == nullptr || m_sink->error() != QAudio::NoError) {
         m_io = nullptr;
+        m_usable.store(false, std::memory_order_release);
         return false;
     }
     m_sinkBytes = static_cast<std::size_t>(std::max<qsizetype>(m_sink->bufferSize(), 0));
+    m_usable.store(true, std::memory_order_release);
     return true;
 }
 
-void QtWaveOut::pump()
+void QtWaveOut::clearQueue()
 {
-    while (m_io != nullptr && m_stagingCount > 0) {
-        const qsizetype room = m_sink->bytesFree();
-        // Whole frames only, and no further than the end of the ring in one piece.
-        std::size_t bytes = std::min(m_stagingCount, m_staging.size() - m_stagingHead);
-        bytes = std::min(bytes, static_cast<std::size_t>(std::max<qsizetype>(room, 0)));
+    m_writtenBytes.store(0, std::memory_order_relaxed);
+    m_passedBytes.store(0, std::memory_order_relaxed);
+    m_playedFrames.store(0, std::memory_order_relaxed);
+}
+
+void QtWaveOut::pumpStep()
+{
+    std::uint32_t state = m_pumpState.load(std::memory_order_acquire);
+    if (state == kHoldRequested) {
+        m_pumpState.store(kHeld, std::memory_order_release);
+        return;
+    }
+    if (state != kPumping || m_io == nullptr)
+        return;
+    const std::uint64_t written = m_writtenBytes.load(std::memory_order_acquire);
+    std::uint64_t passed = m_passedBytes.load(std::memory_order_relaxed);
+    while (passed < written) {
+        // Whole frames, as far as the server takes them and the ring runs in one piece.
+        const std::size_t at = static_cast<std::size_t>(passed % m_staging.size());
+        std::size_t bytes = static_cast<std::size_t>(
+            std::min<std::uint64_t>(written - passed, m_staging.size() - at));
+        bytes = std::min(
+            bytes, static_cast<std::size_t>(std::max<qsizetype>(m_sink->bytesFree(), 0)));
         bytes -= bytes % m_frameBytes;
         if (bytes == 0)
-            return;
-        const qint64 taken
-            = m_io->write(reinterpret_cast<const char*>(m_staging.data() + m_stagingHead),
-                static_cast<qint64>(bytes));
+            break;
+        const qint64 taken = m_io->write(
+            reinterpret_cast<const char*>(m_staging.data() + at), static_cast<qint64>(bytes));
         if (taken <= 0)
-            return;
-        const auto passed = static_cast<std::size_t>(taken);
-        m_stagingHead = (m_stagingHead + passed) % m_staging.size();
-        m_stagingCount -= passed;
-        m_passedFrames += passed / m_frameBytes;
-        if (passed < bytes)
-            return;
+            break;
+        passed += static_cast<std::uint64_t>(taken);
+        m_passedBytes.store(passed, std::memory_order_release);
+        if (static_cast<std::size_t>(taken) < bytes)
+            break;
     }
+    const qint64 microseconds = std::max<qint64>(m_sink->processedUSecs(), 0);
+    const std::uint64_t frames = static_cast<std::uint64_t>(microseconds) * m_rate / 1000000;
+    m_playedFrames.store(std::min(frames, passed / m_frameBytes), std::memory_order_release);
 }
 
 bool QtWaveOut::write(const std::uint8_t* data, std::size_t bytes)
 {
-    if (m_io == nullptr || bytes > freeBytes())
+    if (!m_usable.load(std::memory_order_acquire) || bytes > freeBytes())
         return false;
-    // Into the staging ring, in at most two pieces.
-    std::size_t tail = (m_stagingHead + m_stagingCount) % m_staging.size();
+    // Into the ring, in at most two pieces; then published to the pump.
+    const std::uint64_t written = m_writtenBytes.load(std::memory_order_relaxed);
+    std::size_t at = static_cast<std::size_t>(written % m_staging.size());
     std::size_t left = bytes;
     while (left > 0) {
-        const std::size_t piece = std::min(left, m_staging.size() - tail);
-        std::copy(data, data + piece, m_staging.begin() + static_cast<std::ptrdiff_t>(tail));
+        const std::size_t piece = std::min(left, m_staging.size() - at);
+        std::memcpy(m_staging.data() + at, data, piece);
         data += piece;
         left -= piece;
-        tail = (tail + piece) % m_staging.size();
+        at = (at + piece) % m_staging.size();
     }
-    m_stagingCount += bytes;
-    pump();
+    m_writtenBytes.store(written + bytes, std::memory_order_release);
     return true;
 }
 
 std::size_t QtWaveOut::freeBytes()
 {
-    return m_io == nullptr ? 0 : m_staging.size() - m_stagingCount;
+    if (!m_usable.load(std::memory_order_acquire))
+        return 0;
+    const std::uint64_t waiting = m_writtenBytes.load(std::memory_order_relaxed)
+        - m_passedBytes.load(std::memory_order_acquire);
+    return m_staging.size() - static_cast<std::size_t>(waiting);
 }
 
-std::uint64_t QtWaveOut::framesPlayed()
-{
-    if (m_io == nullptr || m_rate == 0)
-        return 0;
-    const qint64 microseconds = std::max<qint64>(m_sink->processedUSecs(), 0);
-    const std::uint64_t frames = static_cast<std::uint64_t>(microseconds) * m_rate / 1000000;
-    return std::min(frames, m_passedFrames);
-}
+std::uint64_t QtWaveOut::framesPlayed() { return m_playedFrames.load(std::memory_order_acquire); }
 
 std::uint32_t QtWaveOut::startFrames() const
 {
@@ -152,42 +179,66 @@ std::uint32_t QtWaveOut::startFrames() const
     return m_frameBytes == 0 ? 0 : static_cast<std::uint32_t>(m_sinkBytes / m_frameBytes);
 }
 
-void QtWaveOut::service() { pump(); }
+void QtWaveOut::hold()
+{
+    if (!m_pump.running())
+        return;
+    m_pumpState.store(kHoldRequested, std::memory_order_release);
+    // The pump answers at its next step, within a few milliseconds.
+    while (m_pumpState.load(std::memory_order_acquire) != kHeld)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+void QtWaveOut::release()
+{
+    if (m_pump.running())
+        m_pumpState.store(kPumping, std::memory_order_release);
+}
 
 void QtWaveOut::pause()
 {
-    if (m_sink != nullptr)
-        m_sink->suspend();
+    if (m_sink == nullptr)
+        return;
+    hold();
+    m_sink->suspend();
+    release();
 }
 
 bool QtWaveOut::restart()
 {
-    if (m_sink == nullptr || m_io == nullptr)
+    if (m_sink == nullptr || !m_usable.load())
         return false;
+    hold();
     if (m_sink->state() == QAudio::SuspendedState)
         m_sink->resume();
-    return m_sink->error() != QAudio::FatalError && m_sink->error() != QAudio::OpenError;
+    const bool ok = m_sink->error() != QAudio::FatalError && m_sink->error() != QAudio::OpenError;
+    release();
+    return ok;
 }
 
 bool QtWaveOut::reset()
 {
     if (m_sink == nullptr)
         return false;
+    hold();
     // A sink's reset ends its stream; a new one starts at played position 0.
     m_sink->reset();
-    return startStream();
+    const bool ok = startStream();
+    release();
+    return ok;
 }
 
 void QtWaveOut::close()
 {
+    m_pump.stop();
+    m_pumpState.store(kHeld, std::memory_order_release);
+    m_usable.store(false, std::memory_order_release);
     if (m_sink != nullptr) {
         m_sink->stop();
         m_sink.reset();
     }
     m_io = nullptr;
-    m_stagingHead = 0;
-    m_stagingCount = 0;
-    m_passedFrames = 0;
+    clearQueue();
 }
 
 } // namespace vellisto::ui

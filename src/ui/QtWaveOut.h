@@ -5,20 +5,24 @@
 // system's default output in push mode.
 //
 // The sound server takes frames only as it asks for them (bytesFree), in
-// pieces that need not match the preview's buffers, so the device keeps a
-// staging ring of its own: write copies a whole buffer into it, and service
-// (every feeder step) passes on as much as the server will take. The played
-// position comes from processedUSecs. The sink's buffer is asked for two
+// pieces that need not match the preview's buffers, and its client calls
+// take the client library's lock. So the device keeps a staging ring of its
+// own with a pump thread of its own: the feeder's write copies a whole
+// buffer into the ring, and every 5 ms the pump passes on as much as the
+// server will take and reads the played position (processedUSecs). The
+// pump runs at a higher priority than the feeder, so a long render never
+// leaves the server's buffer unfed. The sink's buffer is asked for two
 // preview buffers; what the server grants is read back after start, and a
 // larger grant raises the lead the player keeps (startFrames).
 //
-// Threads: made, opened, paused, reset and closed on the dialog's thread,
-// which the sink belongs to; write, freeBytes, framesPlayed and service come
-// from the feeder thread while playing, never at the same time as the
-// others (the player's playing flag sees to it). The staging ring is
-// allocated when the device opens; the feeder's calls allocate nothing here.
+// Threads: the device is made, opened, paused, reset and closed on the
+// dialog's thread, which the sink belongs to; those calls hold the pump for
+// their duration. write, freeBytes and framesPlayed come from the feeder
+// thread while playing and touch only the ring and atomics: they neither
+// lock nor allocate nor call into the sound system.
 
 #include "model/ProjectSettings.h"
+#include "preview/PreviewFeeder.h"
 #include "preview/WaveOut.h"
 
 #include <QAudioFormat>
@@ -53,7 +57,6 @@ public:
     std::size_t freeBytes() override;
     std::uint64_t framesPlayed() override;
     std::uint32_t startFrames() const override;
-    void service() override;
     void pause() override;
     bool restart() override;
     bool reset() override;
@@ -63,20 +66,33 @@ public:
     std::size_t sinkBufferBytes() const { return m_sinkBytes; }
     // Underruns the sound server reported since the device opened.
     std::uint32_t underruns() const { return m_underruns.load(std::memory_order_relaxed); }
+    // The pump thread, for measurements.
+    const preview::PreviewFeeder& pump() const { return m_pump; }
 
 private:
+    enum PumpState : std::uint32_t { kPumping, kHoldRequested, kHeld };
+
     bool startStream(); // a fresh stream: played position 0, nothing queued
-    void pump(); // staging -> sink, as far as the server takes
+    void pumpStep(); // on the pump thread: ring -> sink, and the played position
+    void hold(); // dialog's thread: the pump stops touching the sink until release
+    void release();
+    void clearQueue(); // with the pump held and the feeder idle
 
     std::unique_ptr<QAudioSink> m_sink;
     QIODevice* m_io = nullptr; // owned by the sink, replaced at every start
     std::uint32_t m_frameBytes = 0;
     std::uint32_t m_rate = 0;
     std::size_t m_sinkBytes = 0;
-    std::vector<std::uint8_t> m_staging; // a ring of bytes
-    std::size_t m_stagingHead = 0; // first byte not yet passed on
-    std::size_t m_stagingCount = 0; // bytes waiting
-    std::uint64_t m_passedFrames = 0; // frames the sink has taken since the last reset
+    preview::PreviewFeeder m_pump;
+    std::atomic<std::uint32_t> m_pumpState { kHeld };
+
+    // The staging ring: one writer (the feeder), one reader (the pump). Byte
+    // counts only grow; their difference is what waits.
+    std::vector<std::uint8_t> m_staging;
+    std::atomic<std::uint64_t> m_writtenBytes { 0 };
+    std::atomic<std::uint64_t> m_passedBytes { 0 };
+    std::atomic<std::uint64_t> m_playedFrames { 0 };
+    std::atomic<bool> m_usable { false }; // a stream is open
     std::atomic<std::uint32_t> m_underruns { 0 };
 };
 

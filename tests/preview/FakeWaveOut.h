@@ -51,7 +51,6 @@ public:
     std::size_t freeBytes() override { return freeBytesNow(); }
     std::uint64_t framesPlayed() override { return played; }
     std::uint32_t startFrames() const override { return start; }
-    void service() override { services += 1; }
     void pause() override
     {
         checkNoWrite();
@@ -88,7 +87,7 @@ public:
     bool paused = false;
     bool closed = false;
     std::atomic<int> writes { 0 }; // read while a feeder thread writes
-    int pauses = 0, restarts = 0, resets = 0, services = 0;
+    int pauses = 0, restarts = 0, resets = 0;
     std::atomic<int> inWrite { 0 };
     std::atomic<int> callsDuringWrite { 0 };
 
