@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
 // Underruns of the preview through a real sound server, run by hand:
 //
-//   vellisto-preview-underruns [SECONDS [BUFFER_FRAMES]]
+//   vellisto-preview-underruns [SECONDS [BUFFER_FRAMES [INTERPOLATION]]]
 //
 // Starts a PulseAudio daemon of its own whose pipe sink plays at the pace of
 // the system clock, plays the benchmarks' heaviest project (64 tracks of 16
 // looping voices, "Use sinc", stereo, 44100 Hz) through the Qt Multimedia
 // device for SECONDS seconds (default 60) with buffers of BUFFER_FRAMES
-// frames (default 4096), and reports the underruns the server saw, the
+// frames (default 4096) and the mixing interpolation INTERPOLATION (0 none,
+// 1 linear, 2 sinc low, 3 sinc: the default), and reports the underruns the server saw, the
 // feeder steps that found the device dry, the feeder's longest step, and
 // whether what the sink wrote equals the offline render up to where the
 // preview stopped (a gap anywhere shows there). Exit status 0 when there
@@ -60,7 +61,8 @@ int main(int argc, char** argv)
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 60;
     const auto bufferFrames = static_cast<std::uint32_t>(argc > 2 ? std::atoi(argv[2]) : 4096);
     if (seconds <= 0) {
-        std::fprintf(stderr, "usage: vellisto-preview-underruns [SECONDS [BUFFER_FRAMES]]\n");
+        std::fprintf(stderr,
+            "usage: vellisto-preview-underruns [SECONDS [BUFFER_FRAMES [INTERPOLATION]]]\n");
         return 2;
     }
     constexpr std::uint32_t kRate = 44100;
@@ -73,7 +75,8 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     audio::BuildSincTables();
 
-    std::unique_ptr<Project> project = bench::MakeMixProject(2, Interpolation::kSinc);
+    const auto interpolation = static_cast<Interpolation>(argc > 3 ? std::atoi(argv[3]) : 3);
+    std::unique_ptr<Project> project = bench::MakeMixProject(2, interpolation);
     project->settings.bufferLength = bufferFrames;
     preview::PreviewPlayer player(*project, preview::PreviewKind::kProject);
     ui::QtWaveOut device;

@@ -22,6 +22,8 @@ namespace {
     constexpr std::chrono::milliseconds kPumpPeriod { 5 };
     // The pump outranks the feeder: it must run while the feeder renders.
     constexpr int kPumpRank = 1;
+    // The least the server's buffer is asked to hold.
+    constexpr std::uint64_t kLeastServerMilliseconds = 100;
 
 } // namespace
 
@@ -62,8 +64,12 @@ bool QtWaveOut::open(const OutputFormat& format, std::uint32_t bufferFrames)
     const std::uint64_t bufferBytes = std::uint64_t { bufferFrames } * m_frameBytes;
     try {
         m_sink = std::make_unique<QAudioSink>(output, audio);
-        // The server's buffer: two of the preview's buffers, as the ring keeps ahead.
-        m_sink->setBufferSize(static_cast<qsizetype>(2 * bufferBytes));
+        // The server's buffer: two of the preview's buffers, as the ring keeps
+        // ahead, and never less than the sound server's client thread (which
+        // runs at an ordinary priority) needs to ride out a busy machine.
+        const std::uint64_t leastBytes
+            = std::uint64_t { m_rate } * m_frameBytes * kLeastServerMilliseconds / 1000;
+        m_requestBytes = static_cast<qsizetype>(std::max(2 * bufferBytes, leastBytes));
         QObject::connect(
             m_sink.get(), &QAudioSink::stateChanged, m_sink.get(), [this](QAudio::State state) {
                 if (state == QAudio::IdleState && m_sink->error() == QAudio::UnderrunError)
@@ -88,6 +94,9 @@ bool QtWaveOut::open(const OutputFormat& format, std::uint32_t bufferFrames)
 
 bool QtWaveOut::startStream()
 {
+    // Asked again for every stream: the sink keeps the size the server
+    // granted last, and each new stream would otherwise be granted less.
+    m_sink->setBufferSize(m_requestBytes);
     m_io = m_sink->start();
     clearQueue();
     if (m_io == nullptr || m_sink->error() != QAudio::NoError) {

@@ -26,6 +26,7 @@
 #include "preview/WaveOut.h"
 
 #include <QAudioFormat>
+#include <QtGlobal>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -82,6 +83,7 @@ private:
     QIODevice* m_io = nullptr; // owned by the sink, replaced at every start
     std::uint32_t m_frameBytes = 0;
     std::uint32_t m_rate = 0;
+    qsizetype m_requestBytes = 0; // the server buffer asked for
     std::size_t m_sinkBytes = 0;
     preview::PreviewFeeder m_pump;
     std::atomic<std::uint32_t> m_pumpState { kHeld };
