@@ -5,6 +5,7 @@
 #include "model/TextTable.h"
 #include "ui/AboutDialog.h"
 #include "ui/AppIcons.h"
+#include "ui/CPreviewDlg.h"
 #include "ui/QtText.h"
 #include "ui/ViewFactories.h"
 #include "views/AppShell.h"
@@ -599,9 +600,14 @@ QMdiSubWindow* MainFrame::openViewWindow(Ctest122Doc& document, ViewKind kind, s
     return child;
 }
 
-void MainFrame::openPreview(Ctest122Doc&, PreviewMode, std::uint32_t)
+void MainFrame::openPreview(Ctest122Doc& document, PreviewMode mode, std::uint32_t number)
 {
-    ShowInformation(m_messages, views::ShellTextOf(views::ShellText::kPreviewNotAvailable));
+    // Nothing may change or free the project's sounds while the preview
+    // plays, so none of it runs during a mix, and the dialog is modal.
+    if (refuseWhileMixing())
+        return;
+    if (RunPreview(document, m_services, mode, number, this))
+        document.UpdateAllViews(); // sounds may have been prepared anew
 }
 
 void MainFrame::addRecentFile(const std::string& nativePath)

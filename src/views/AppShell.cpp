@@ -15,8 +15,6 @@ std::string_view ShellTextOf(ShellText text)
         return "Ready";
     case ShellText::kViewNotAvailable:
         return "This window is not available yet.";
-    case ShellText::kPreviewNotAvailable:
-        return "Preview is not available yet.";
     case ShellText::kMixRunning:
         return "A mix is running. Please wait until it has finished, or abort it.";
     case ShellText::kSaveChanges:

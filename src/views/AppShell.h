@@ -19,7 +19,6 @@ namespace vellisto::views {
 enum class ShellText {
     kReady, // the status bar while no menu item is under the pointer
     kViewNotAvailable, // a window kind this build cannot open yet
-    kPreviewNotAvailable,
     kMixRunning, // a command refused while a mix renders
     kSaveChanges, // "Save changes to %s?"
     kNoRecentFiles, // the File menu's place holder of an empty recent-file list

@@ -320,12 +320,19 @@ private slots:
         DialogScript script;
         QString cleared, preview;
         script.then<QMessageBox>(Press(QMessageBox::Ok, &cleared))
-            .then<QMessageBox>(Press(QMessageBox::Ok, &preview));
+            .then<QDialog>([&](QDialog* dialog) {
+                preview = dialog->windowTitle();
+                dialog->reject();
+            });
         QTest::keyClick(view, Qt::Key_C);
         QTest::keyClick(view, Qt::Key_P);
         finish(script);
         QCOMPARE(cleared, QStringLiteral("Cleared the cache."));
-        QCOMPARE(preview, QStringLiteral("Preview is not available yet."));
+        // The preview's dialog, or where no sound device can be opened (no
+        // sound server here), its message saying so.
+        QVERIFY2(
+            preview == QStringLiteral("Preview") || preview == QStringLiteral("\u30A8\u30E9\u30FC"),
+            qPrintable(preview));
         QCOMPARE(frame->mdiArea()->subWindowList().size(), 1);
 
         // Every "open" makes a new window: two sound lists with the same title.
