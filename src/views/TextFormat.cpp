@@ -11,7 +11,7 @@ namespace vellisto::views {
 
 namespace {
 
-    struct Spec {
+    struct Conversion {
         bool left = false;
         bool zeros = false;
         std::size_t width = 0;
@@ -24,24 +24,25 @@ namespace {
     // Reads the part of a conversion after '%'; false when it does not end
     // in a known conversion letter. Widths and precisions are capped so that
     // a damaged format cannot ask for gigabytes of padding.
-    bool ReadSpec(std::string_view format, std::size_t& pos, Spec& spec)
+    bool ReadConversion(std::string_view format, std::size_t& pos, Conversion& conversion)
     {
         constexpr std::size_t kMaxWidth = 256;
         for (; pos < format.size() && (format[pos] == '-' || format[pos] == '0'); ++pos)
-            (format[pos] == '-' ? spec.left : spec.zeros) = true;
+            (format[pos] == '-' ? conversion.left : conversion.zeros) = true;
         for (; pos < format.size() && IsDigit(format[pos]); ++pos)
-            spec.width = std::min(
-                kMaxWidth, spec.width * 10 + static_cast<std::size_t>(format[pos] - '0'));
+            conversion.width = std::min(
+                kMaxWidth, conversion.width * 10 + static_cast<std::size_t>(format[pos] - '0'));
         if (pos < format.size() && format[pos] == '.') {
             ++pos;
-            spec.precision = 0;
+            conversion.precision = 0;
             for (; pos < format.size() && IsDigit(format[pos]); ++pos)
-                spec.precision = std::min(64, spec.precision * 10 + (format[pos] - '0'));
+                conversion.precision
+                    = std::min(64, conversion.precision * 10 + (format[pos] - '0'));
         }
         if (pos >= format.size())
             return false;
-        spec.conversion = format[pos];
-        switch (spec.conversion) {
+        conversion.conversion = format[pos];
+        switch (conversion.conversion) {
         case 'u':
         case 'd':
         case 'i':
@@ -77,16 +78,17 @@ namespace {
         return 0;
     }
 
-    std::string Convert(const Spec& spec, const FormatArgument& argument)
+    std::string Convert(const Conversion& conversion, const FormatArgument& argument)
     {
-        switch (spec.conversion) {
+        switch (conversion.conversion) {
         case 'u':
             return std::to_string(AsWord(argument));
         case 'd':
         case 'i':
             return std::to_string(static_cast<std::int32_t>(AsWord(argument)));
         case 'f':
-            return FormatFixed(AsReal(argument), spec.precision < 0 ? 6 : spec.precision);
+            return FormatFixed(
+                AsReal(argument), conversion.precision < 0 ? 6 : conversion.precision);
         default:
             if (const auto* text = std::get_if<std::string_view>(&argument))
                 return std::string(*text);
@@ -94,17 +96,17 @@ namespace {
         }
     }
 
-    void Pad(std::string& out, const Spec& spec, std::string value)
+    void Pad(std::string& out, const Conversion& conversion, std::string value)
     {
-        if (value.size() >= spec.width) {
+        if (value.size() >= conversion.width) {
             out += value;
             return;
         }
-        const std::size_t fill = spec.width - value.size();
-        if (spec.left) {
+        const std::size_t fill = conversion.width - value.size();
+        if (conversion.left) {
             out += value;
             out.append(fill, ' ');
-        } else if (spec.zeros && spec.conversion != 's') {
+        } else if (conversion.zeros && conversion.conversion != 's') {
             // Zeros go between the sign and the digits.
             const std::size_t sign = !value.empty() && value[0] == '-' ? 1 : 0;
             value.insert(sign, fill, '0');
@@ -135,13 +137,13 @@ std::string FormatText(std::string_view format, std::initializer_list<FormatArgu
             continue;
         }
         std::size_t end = percent + 1;
-        Spec spec;
-        if (!ReadSpec(format, end, spec) || next == arguments.end()) {
+        Conversion conversion;
+        if (!ReadConversion(format, end, conversion) || next == arguments.end()) {
             out.append(format.substr(percent, end - percent));
             pos = end;
             continue;
         }
-        Pad(out, spec, Convert(spec, *next++));
+        Pad(out, conversion, Convert(conversion, *next++));
         pos = end;
     }
     return out;
