@@ -72,6 +72,20 @@ private:
     Ctest122Doc& m_document;
 };
 
+MainFrame::OpenDocument::OpenDocument() = default;
+
+MainFrame::OpenDocument::OpenDocument(OpenDocument&&) noexcept = default;
+
+MainFrame::OpenDocument& MainFrame::OpenDocument::operator=(OpenDocument&& other) noexcept
+{
+    watcher.reset();
+    document = std::move(other.document);
+    watcher = std::move(other.watcher);
+    return *this;
+}
+
+MainFrame::OpenDocument::~OpenDocument() { watcher.reset(); }
+
 MainFrame::MainFrame(const QString& settingsPath, QWidget* parent)
     : QMainWindow(parent)
     , m_mdiArea(new QMdiArea(this))
@@ -267,10 +281,15 @@ QAction* MainFrame::commandAction(views::CommandId id) const
 
 Ctest122Doc* MainFrame::activeDocument() const
 {
-    // The current window stays current while a dialog has the focus.
-    if (auto* child = qobject_cast<ChildFrame*>(m_mdiArea->currentSubWindow()))
-        return &child->document();
-    return nullptr;
+    // The current window stays current while a dialog has the focus. A window
+    // whose document has just closed (it is going away itself) shows none.
+    auto* child = qobject_cast<ChildFrame*>(m_mdiArea->currentSubWindow());
+    if (child == nullptr)
+        return nullptr;
+    const Ctest122Doc* document = &child->document();
+    const bool open = std::any_of(m_documents.begin(), m_documents.end(),
+        [document](const OpenDocument& entry) { return entry.document.get() == document; });
+    return open ? &child->document() : nullptr;
 }
 
 std::vector<ChildFrame*> MainFrame::windowsOf(const Ctest122Doc& document) const

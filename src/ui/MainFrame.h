@@ -95,9 +95,16 @@ private:
     // Follows one document's updates and state changes for the caption and
     // the command states.
     class DocumentWatcher;
+    // The watcher leaves its document's view list before the document goes,
+    // whether the entry is destroyed or replaced (as erasing from the vector does).
     struct OpenDocument {
         std::unique_ptr<Ctest122Doc> document;
         std::unique_ptr<DocumentWatcher> watcher;
+
+        OpenDocument();
+        OpenDocument(OpenDocument&&) noexcept;
+        OpenDocument& operator=(OpenDocument&& other) noexcept;
+        ~OpenDocument();
     };
 
     void createActions();
