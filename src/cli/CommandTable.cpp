@@ -26,6 +26,15 @@ namespace {
     constexpr OptionInfo kImportChannels { kChannelsOption, "1|2",
         "the output channels of an imported score; for .mid, .bms and .bme inputs only", "2",
         Completion::kChoices };
+    constexpr OptionInfo kBmsRules { kBmsRulesOption, "design|standard",
+        "how a .bms or .bme chart is read: the program's own rules, or the standard rules of "
+        "today's charts (base-36 sound IDs, tempo changes, stops, long notes, #RANDOM blocks); "
+        "for score inputs, without effect on .mid",
+        "design", Completion::kChoices };
+    constexpr OptionInfo kSeed { kSeedOption, "N",
+        "the seed that picks the #RANDOM branches under the standard rules, from 0 to "
+        "18446744073709551615: the same seed always picks the same branches",
+        "0" };
     constexpr OptionInfo kSoundList { kSoundListOption, "KIT.spj",
         "then take every sound's file name and settings from another project file, as "
         "Import Sound List does",
@@ -61,6 +70,8 @@ namespace {
         kCompat,
         kImportRate,
         kImportChannels,
+        kBmsRules,
+        kSeed,
         kSoundList,
     };
     constexpr ExampleInfo kInfoExamples[] = {
@@ -78,6 +89,8 @@ namespace {
         kCompat,
         kImportRate,
         kImportChannels,
+        kBmsRules,
+        kSeed,
         kSoundList,
     };
     constexpr ExampleInfo kConvertExamples[] = {
@@ -95,6 +108,8 @@ namespace {
         kCompat,
         kImportRate,
         kImportChannels,
+        kBmsRules,
+        kSeed,
         kSoundList,
         { kTrackListOption, "OTHER.spj",
             "then take every track's events from another project file, as Import Track List "

@@ -70,6 +70,8 @@ inline constexpr std::string_view kQuietOption = "--quiet";
 inline constexpr std::string_view kThreadsOption = "--threads";
 inline constexpr std::string_view kReferenceOption = "--reference";
 inline constexpr std::string_view kLoopOption = "--loop";
+inline constexpr std::string_view kBmsRulesOption = "--bms-rules";
+inline constexpr std::string_view kSeedOption = "--seed";
 
 inline constexpr std::string_view kProgramName = "vellisto-cli";
 // The program's own version, set by the build.

@@ -6,6 +6,7 @@
 #include "model/ProjectFile.h"
 
 #include <gtest/gtest.h>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -122,6 +123,68 @@ TEST_F(ScoreInputTest, FailuresAndBadOptions)
             { "info", path("song.mid"), "--rate", "0" },
             { "info", path("song.mid"), "--channels", "3" },
             { "info", path("song.spj"), "--rate", "22050" } }) {
+        result = run(args);
+        EXPECT_EQ(result.exitCode, 2) << args.back();
+        EXPECT_TRUE(Contains(result.err, "usage:")) << result.err;
+    }
+}
+
+TEST_F(ScoreInputTest, BmsRulesAndSeedChooseHowAChartIsRead)
+{
+    // A base-36 sound ID: only the standard rules know 0Z.
+    std::ofstream(path("b36.bms"), std::ios::binary) << "#WAV0Z kick.wav\r\n#00111:0Z\r\n";
+    const auto design = run({ "info", path("b36.bms") });
+    ASSERT_EQ(design.exitCode, 0) << design.err;
+    EXPECT_TRUE(Contains(design.out, "\ntracks 0\n")) << design.out;
+    for (const std::string rules : { "standard", "design" }) {
+        const auto r = run({ "info", path("b36.bms"), "--bms-rules", rules });
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        if (rules == "design") {
+            EXPECT_EQ(r.out, design.out);
+            continue;
+        }
+        // ID 0Z is 35 in base 36.
+        EXPECT_TRUE(Contains(r.out, "  sound 35 \"\\kick.wav\"")) << r.out;
+        EXPECT_TRUE(Contains(r.out, "\ntracks 1\n")) << r.out;
+    }
+
+    // A sound ID beyond the table is skipped with a warning on standard error,
+    // which a mix's JSON report repeats.
+    std::ofstream(path("big.bms"), std::ios::binary) << "#WAVZZ big.wav\r\n#00111:ZZ\r\n";
+    auto result = run({ "info", path("big.bms"), "--bms-rules", "standard" });
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(result.err.starts_with("vellisto-cli: warning: " + path("big.bms") + ": "))
+        << result.err;
+    result = run(
+        { "mix", path("big.bms"), "--bms-rules", "standard", "--json", "-o", path("big.wav") });
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(Contains(result.out,
+        "\"messages\": [\n    \"vellisto-cli: warning: " + path("big.bms")
+            + ": byte 0: sound ZZ is beyond"))
+        << result.out;
+
+    // #RANDOM: each seed always picks the same branch, and some two seeds pick
+    // different ones (channel 11 and channel 12 play on different tracks).
+    std::ofstream(path("random.bms"), std::ios::binary)
+        << "#WAV01 a.wav\r\n#RANDOM 2\r\n#IF 1\r\n#00111:01\r\n#ENDIF\r\n#IF 2\r\n"
+           "#00112:01\r\n#ENDIF\r\n#ENDRANDOM\r\n";
+    std::set<std::string> reports;
+    for (int seed = 0; seed < 8; ++seed) {
+        const std::vector<std::string> args { "info", path("random.bms"), "--bms-rules", "standard",
+            "--seed", std::to_string(seed) };
+        const auto first = run(args);
+        ASSERT_EQ(first.exitCode, 0) << first.err;
+        EXPECT_EQ(run(args).out, first.out) << seed;
+        EXPECT_TRUE(Contains(first.out, "\ntracks 1\n")) << first.out;
+        reports.insert(first.out);
+    }
+    EXPECT_EQ(reports.size(), 2u);
+
+    for (const std::vector<std::string>& args :
+        { std::vector<std::string> { "info", path("b36.bms"), "--bms-rules", "loose" },
+            { "info", path("b36.bms"), "--seed", "-1" },
+            { "info", path("b36.bms"), "--seed", "18446744073709551616" },
+            { "mix", path("b36.bms"), "--seed", "x" } }) {
         result = run(args);
         EXPECT_EQ(result.exitCode, 2) << args.back();
         EXPECT_TRUE(Contains(result.err, "usage:")) << result.err;
