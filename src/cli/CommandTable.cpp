@@ -192,7 +192,10 @@ namespace {
 const CommandInfo kInfoCommand { "info", "INPUT", kInputDescription, Completion::kInputFile,
     "Prints the settings, every used sound with its twelve setting words, and each track's "
     "event count and length, of a project file or of a score as it imports.",
-    "A track's length is the time of its last event, in frames and as minutes:seconds.",
+    "Under each sound is the file a mix reads it from, found as a mix finds it (when the named "
+    "file does not exist, the same name with .ogg, .flac, .opus, .mp3 or .wav), and that file's "
+    "format, or the one path tried when none is found. A track's length is the time of its last "
+    "event, in frames and as minutes:seconds.",
     kInfoOptions, kInfoExamples, RunInfo };
 
 const CommandInfo kConvertCommand { "convert", "INPUT", kInputDescription, Completion::kInputFile,

@@ -190,3 +190,43 @@ TEST_F(ScoreInputTest, BmsRulesAndSeedChooseHowAChartIsRead)
         EXPECT_TRUE(Contains(result.err, "usage:")) << result.err;
     }
 }
+
+TEST_F(ScoreInputTest, InfoNamesTheSoundFileFoundAndItsFormat)
+{
+    // kick.wav ships as Ogg Vorbis, snare.wav as FLAC (and a WAVE hi-hat); gone.wav is nowhere.
+    const std::string make = "cd " + test::Quote(m_dir)
+        + " && sox -q -n -r 22050 -c 1 kick.ogg synth 0.1 sine 440"
+          " && sox -q -n -r 22050 -c 1 -b 16 snare.flac synth 0.1 sine 330"
+          " && sox -q -n -r 22050 -c 1 -b 16 hat.wav synth 0.1 sine 220";
+    ASSERT_EQ(std::system(make.c_str()), 0);
+    std::ofstream(path("chart.bms"), std::ios::binary)
+        << "#WAV01 kick.wav\r\n#WAV02 snare.wav\r\n#WAV03 gone.wav\r\n#WAV04 hat.wav\r\n"
+           "#00111:01020304\r\n";
+
+    const auto text = run({ "info", path("chart.bms") });
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    const std::string file = "\n    file ";
+    EXPECT_TRUE(Contains(text.out, file + path("kick.ogg") + " (Ogg Vorbis)\n")) << text.out;
+    EXPECT_TRUE(Contains(text.out, file + path("snare.flac") + " (FLAC)\n")) << text.out;
+    EXPECT_TRUE(Contains(text.out, file + path("hat.wav") + " (WAVE)\n")) << text.out;
+    // The missing sound is named once, by its own name, and no other name is tried.
+    const std::string missing = "\n    missing: " + path("gone.wav") + "\n";
+    ASSERT_TRUE(Contains(text.out, missing)) << text.out;
+    // Its stored name on the sound's line, its path on the next: nothing else.
+    std::size_t mentions = 0;
+    for (auto at = text.out.find("gone"); at != std::string::npos;
+         at = text.out.find("gone", at + 1))
+        ++mentions;
+    EXPECT_EQ(mentions, 2u) << text.out;
+    EXPECT_FALSE(Contains(text.out, "gone.ogg")) << text.out;
+
+    const auto json = run({ "info", path("chart.bms"), "--json" });
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    EXPECT_TRUE(Contains(json.out,
+        "\"file\": \"" + path("kick.ogg")
+            + "\",\n      \"found\": true,\n      \"format\": \"Ogg Vorbis\""))
+        << json.out;
+    EXPECT_TRUE(Contains(json.out,
+        "\"file\": \"" + path("gone.wav") + "\",\n      \"found\": false,\n      \"format\": \"\""))
+        << json.out;
+}
