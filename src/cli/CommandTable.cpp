@@ -125,8 +125,8 @@ namespace {
             "" },
         { kJsonOption, "",
             "print the end report as one JSON object on standard output: result, output path, "
-            "length, time taken, speed, the sounds that failed and the messages printed on "
-            "standard error",
+            "length, time taken, speed, peak level and clipped samples, the sounds that failed "
+            "and the messages printed on standard error",
             "" },
         kThreads,
         kReference,
@@ -209,7 +209,9 @@ const CommandInfo kMixCommand { "mix", "INPUT", kInputDescription, Completion::k
     "Sound files whose names begin with '\\' are looked up in the project's base path, else in "
     "the input's folder. A sound that cannot be loaded is a warning naming its ID and file, and "
     "stays silent. The mix length is printed before rendering starts, a progress bar with the "
-    "remaining time shows on a terminal, and the time taken and the mixing speed end the run. "
+    "remaining time shows on a terminal, and the time taken, the mixing speed, the peak level "
+    "of the written samples in dBFS (to one decimal, relative to 32768) and the number of clipped "
+    "samples (at -32768 or 32767) end the run. "
     "Ctrl+C, SIGTERM and SIGHUP abort the mix. A mix whose data would pass the 4 GiB limit of a "
     "WAVE file is refused before anything is written.",
     kMixOptions, kMixExamples, RunMix };

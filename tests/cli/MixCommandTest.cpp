@@ -507,3 +507,54 @@ TEST_F(MixJson, AnAbortIsReported)
     EXPECT_EQ(jq(out, ".messages[0]"), "Aborted.");
     EXPECT_EQ(jq(out, ".lengthFrames"), std::to_string(44100 * 1200));
 }
+
+TEST_F(MixCli, ReportsThePeakLevelAndTheClippedSamples)
+{
+    // Half scale on one track: -6.0 dBFS, nothing clipped.
+    auto quiet = MonoProject();
+    Play(*quiet, 1, u"half.wav", 441);
+    save(*quiet, "quiet.spj");
+    writeConstant("half.wav", 16384, 1000);
+    // Two tracks at -20000 each sum past the range: every frame sits at -32768.
+    auto loud = MonoProject();
+    Play(*loud, 1, u"low.wav", 441, 0);
+    Play(*loud, 1, u"low.wav", 441, 1);
+    save(*loud, "loud.spj");
+    writeConstant("low.wav", -20000, 1000);
+    // No events: silence has no level at all.
+    save(*MonoProject(), "silent.spj");
+
+    struct Case {
+        std::string input;
+        std::string dbfsText;
+        std::string dbfsJson;
+        std::string clipped;
+    };
+    for (const Case& c :
+        { Case { "quiet.spj", "-6.0", "-6.0", "0" }, Case { "loud.spj", "0.0", "0.0", "441" },
+            Case { "silent.spj", "-inf", "null", "0" } }) {
+        const test::CliResult text = run({ "mix", path(c.input), "-o", path("out.wav") });
+        ASSERT_EQ(text.exitCode, 0) << text.err;
+        EXPECT_NE(text.out.find("\nPeak level: " + c.dbfsText
+                      + " dBFS\nClipped samples: " + c.clipped + "\n"),
+            std::string::npos)
+            << text.out;
+        const test::CliResult json = run({ "mix", path(c.input), "-o", path("out.wav"), "--json" });
+        ASSERT_EQ(json.exitCode, 0) << json.err;
+        EXPECT_NE(json.out.find("\"peakDbfs\": " + c.dbfsJson
+                      + ",\n  \"clippedSamples\": " + c.clipped + ",\n"),
+            std::string::npos)
+            << json.out;
+    }
+    EXPECT_EQ(DataSamples(path("out.wav")), std::vector<int> {});
+
+    // A failed mix has no level to report (the same mix succeeds while its sound is there).
+    const test::CliResult present
+        = run({ "mix", path("quiet.spj"), "-o", path("out.wav"), "--json", "--strict" });
+    ASSERT_EQ(present.exitCode, 0) << present.err;
+    fs::remove(path("half.wav"));
+    const test::CliResult missing
+        = run({ "mix", path("quiet.spj"), "-o", path("out.wav"), "--json", "--strict" });
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.out.find("peakDbfs"), std::string::npos) << missing.out;
+}
