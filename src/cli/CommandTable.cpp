@@ -101,9 +101,11 @@ namespace {
 
     constexpr OptionInfo kMixOptions[] = {
         { kOutputOption, "OUT.wav",
-            "the WAVE file to write, by default INPUT with the extension .wav; an existing file "
-            "is replaced only once the mix is complete, so a failed or interrupted mix leaves it "
-            "as it was",
+            "the file to write, by default INPUT with the extension .wav; a name ending in .flac, "
+            ".ogg or .opus (without regard to case) is encoded as FLAC, Ogg Vorbis or Ogg Opus "
+            "(48000, 24000, 16000, 12000 or 8000 Hz only) from the same mix, any other name is "
+            "a 16-bit PCM WAVE file; an existing file is replaced only once the mix and its "
+            "encoding are complete, so a failed or interrupted mix leaves it as it was",
             "", Completion::kWaveFile },
         kCompat,
         kImportRate,

@@ -11,6 +11,7 @@
 #include "cli/CliUserInterface.h"
 #include "cli/Commands.h"
 #include "cli/ComputeOptions.h"
+#include "cli/Encode.h"
 #include "cli/Input.h"
 #include "cli/Json.h"
 #include "engine/WaveWriter.h"
@@ -21,8 +22,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -203,9 +206,39 @@ namespace {
         if (trackList && !ApplyTrackList(*project, std::string(*trackList)))
             return kExitFailure;
 
+        // Relative sound names are resolved against the input's folder, so the
+        // document path must name one even for a bare file name.
+        std::error_code error;
+        const std::string documentPath = std::filesystem::absolute(input, error).string();
+
+        // A compressed output is encoded from a temporary WAVE file beside it,
+        // removed whatever happens.
+        const OutputEncoding encoding = EncodingOf(output);
+        std::string mixPath = output;
+        struct RemoveFile {
+            std::string path;
+            ~RemoveFile()
+            {
+                if (!path.empty())
+                    std::remove(path.c_str());
+            }
+        } temporaryWave;
+        if (encoding != OutputEncoding::kWave) {
+            for (const mix::SoundFileReport& sound :
+                mix::DescribeSoundFiles(*project, documentPath))
+                if (sound.found && ReplacesAnInput(output, { sound.path }))
+                    return UsageError(
+                        kMixCommand, "the output would replace a sound the mix reads");
+            const auto created = CreateFileBeside(output, ".wav");
+            if (!created)
+                return Failure(Text(TextId::kFailedMixing),
+                    output + ": cannot create a temporary file beside it: " + std::strerror(errno));
+            temporaryWave.path = mixPath = *created;
+        }
+
         outcome.lengthFrames = engine::MixLength(*project);
         outcome.samplesPerSecond = project->settings.outputFormat.samplesPerSecond;
-        CliAnswers answers { output, strict, !quiet && ::isatty(STDERR_FILENO) == 1, {} };
+        CliAnswers answers { mixPath, strict, !quiet && ::isatty(STDERR_FILENO) == 1, {} };
         if (!quiet && !json)
             answers.startLine = "mix length: " + std::to_string(*outcome.lengthFrames) + " frames ("
                 + FormatTime(*outcome.lengthFrames, outcome.samplesPerSecond) + ")";
@@ -224,20 +257,25 @@ namespace {
             outcome.lengthFrames = frames;
             outcome.elapsedMs = elapsedMs;
         };
-        // Relative sound names are resolved against the input's folder, so the
-        // document path must name one even for a bare file name.
-        std::error_code error;
-        const std::string documentPath = std::filesystem::absolute(input, error).string();
         const bool ok = MixProject(*project, documentPath, ui, ui, ui, options);
-        for (const std::string& notice : ui.notices()) {
-            if (!ok)
+        if (!ok) {
+            for (const std::string& notice : ui.notices())
                 PrintDiagnostic(notice);
-            else if (!quiet && !json)
-                std::printf("%s\n", notice.c_str());
-        }
-        if (!ok)
             return kExitFailure;
-        outcome.levels = MeasureWaveFile(output);
+        }
+        outcome.levels = MeasureWaveFile(mixPath);
+        if (encoding != OutputEncoding::kWave) {
+            std::string reason;
+            if (!EncodeWaveFile(mixPath, output, encoding, InterruptFlag(), reason)) {
+                outcome.levels.reset();
+                return Failure(
+                    Text(InterruptFlag().load() ? TextId::kAborted : TextId::kFailedMixing),
+                    reason);
+            }
+        }
+        if (!quiet && !json)
+            for (const std::string& notice : ui.notices())
+                std::printf("%s\n", notice.c_str());
         if (!outcome.levels)
             PrintDiagnostic(
                 "vellisto-cli: warning: " + output + ": cannot be read back to measure its level");

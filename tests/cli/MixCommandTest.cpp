@@ -558,3 +558,71 @@ TEST_F(MixCli, ReportsThePeakLevelAndTheClippedSamples)
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.out.find("peakDbfs"), std::string::npos) << missing.out;
 }
+
+TEST_F(MixCli, CompressedOutputsAreEncodedFromTheSameMix)
+{
+    // A stereo tone at 48000 Hz, so every encoding can store it.
+    auto project = CreateProject();
+    project->settings.outputFormat = test::PcmFormat(2, 48000, 16);
+    Play(*project, 1, u"tone.wav", 4800);
+    save(*project, "song.spj");
+    std::vector<std::int16_t> tone;
+    for (int i = 0; i < 6000; ++i)
+        tone.push_back(static_cast<std::int16_t>((i * 37) % 20000 - 10000));
+    writeBytes("tone.wav", test::WaveBytes {}.pcm16(1, 48000, tone).file());
+
+    test::CliResult r = run({ "mix", path("song.spj"), "-o", path("song.wav"), "--quiet" });
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::vector<int> wave = DataSamples(path("song.wav"));
+    ASSERT_EQ(wave.size(), 9600u);
+    ASSERT_NE(std::count(wave.begin(), wave.end(), 0), 9600);
+
+    // FLAC is lossless: decoded by another program it gives the WAVE's samples.
+    r = run({ "mix", path("song.spj"), "-o", path("song.FLAC"), "--json" });
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("\"output\": \"" + path("song.FLAC") + "\""), std::string::npos);
+    ASSERT_EQ(std::system(("sox -q " + test::Quote(path("song.FLAC")) + " -t wav -e signed -b 16 "
+                  + test::Quote(path("decoded.wav")))
+                              .c_str()),
+        0);
+    EXPECT_EQ(DataSamples(path("decoded.wav")), wave);
+    fs::remove(path("decoded.wav"));
+
+    // The lossy ones decode, in stereo.
+    for (const std::string name : { "song.ogg", "song.opus" }) {
+        r = run({ "mix", path("song.spj"), "-o", path(name), "--quiet" });
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        // sox reads Ogg Vorbis; Opus goes through opusdec first.
+        std::string info = "soxi -c " + test::Quote(path(name));
+        if (name.ends_with(".opus"))
+            info = "opusdec --quiet " + test::Quote(path(name)) + " " + test::Quote(path("o.wav"))
+                + " && soxi -c " + test::Quote(path("o.wav")) + " && rm "
+                + test::Quote(path("o.wav"));
+        info = "(" + info + ") >" + test::Quote(path("c"));
+        ASSERT_EQ(std::system(info.c_str()), 0) << name;
+        EXPECT_EQ(ReadText(path("c")), "2\n") << name;
+        fs::remove(path("c"));
+    }
+
+    // Opus cannot store 44100 Hz: a clear failure, the existing output kept
+    // and no temporary file left behind.
+    std::ofstream(path("old.opus")) << "old";
+    project->settings.outputFormat = test::PcmFormat(2, 44100, 16);
+    save(*project, "song.spj");
+    r = run({ "mix", path("song.spj"), "-o", path("old.opus") });
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("Failed in mixing."), std::string::npos) << r.err;
+    EXPECT_EQ(ReadText(path("old.opus")), "old");
+    EXPECT_EQ(files(),
+        (std::vector<std::string> { "old.opus", "song.FLAC", "song.ogg", "song.opus", "song.spj",
+            "song.wav", "tone.wav" }));
+
+    // A compressed output never replaces a sound the mix reads.
+    r = run({ "mix", path("song.spj"), "-o", path("tone.wav.flac") });
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    fs::rename(path("tone.wav"), path("tone.ogg")); // found by the extension fallback
+    const std::string before = ReadText(path("tone.ogg"));
+    r = run({ "mix", path("song.spj"), "-o", path("tone.ogg") });
+    EXPECT_EQ(r.exitCode, 2) << r.err;
+    EXPECT_EQ(ReadText(path("tone.ogg")), before);
+}
