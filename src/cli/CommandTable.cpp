@@ -62,6 +62,10 @@ namespace {
     constexpr std::string_view kInputDescription
         = "a project file (.spj, any stored layout), a Standard MIDI file (.mid) or a BMS/BME "
           "chart (.bms, .bme), read as its extension says without regard to case";
+    constexpr std::string_view kMixInputDescription
+        = "one or more inputs, each a project file (.spj, any stored layout), a Standard MIDI "
+          "file (.mid) or a BMS/BME chart (.bms, .bme), read as its extension says without "
+          "regard to case";
     constexpr std::string_view kWaveDescription
         = "a PCM WAVE file of 8 or 16 bits, mono or stereo, at any rate";
 
@@ -107,6 +111,14 @@ namespace {
             "a 16-bit PCM WAVE file; an existing file is replaced only once the mix and its "
             "encoding are complete, so a failed or interrupted mix leaves it as it was",
             "", Completion::kWaveFile },
+        { kOutDirOption, "DIR",
+            "write each output into the folder DIR (which must exist) instead of beside its "
+            "input, named as the input with the extension of -f",
+            "", Completion::kNothing },
+        { kFormatOption, "wav|flac|ogg|opus",
+            "the encoding of the outputs named after their inputs (as -o chooses it by "
+            "extension); without it they are WAVE files",
+            "", Completion::kChoices },
         kCompat,
         kImportRate,
         kImportChannels,
@@ -138,6 +150,8 @@ namespace {
         { "mix tune.mid --sound-list kit.spj -o tune.wav --strict",
             "plays the notes of tune.mid with the sounds of kit.spj, stopping at a sound that "
             "cannot be loaded" },
+        { "mix a.bms b.bme c.mid --out-dir renders -f flac",
+            "mixes three scores into renders/a.flac, renders/b.flac and renders/c.flac" },
     };
 
     constexpr OptionInfo kResampleOptions[] = {
@@ -205,7 +219,7 @@ const CommandInfo kConvertCommand { "convert", "INPUT", kInputDescription, Compl
     "file of the current layout.",
     "", kConvertOptions, kConvertExamples, RunConvert };
 
-const CommandInfo kMixCommand { "mix", "INPUT", kInputDescription, Completion::kInputFile,
+const CommandInfo kMixCommand { "mix", "INPUT...", kMixInputDescription, Completion::kInputFile,
     "Mixes a project, or an imported score, into a 16-bit PCM WAVE file with the mix command "
     "of the desktop program.",
     "Sound files whose names begin with '\\' are looked up in the project's base path, else in "
@@ -215,8 +229,11 @@ const CommandInfo kMixCommand { "mix", "INPUT", kInputDescription, Completion::k
     "of the written samples in dBFS (to one decimal, relative to 32768) and the number of clipped "
     "samples (at -32768 or 32767) end the run. "
     "Ctrl+C, SIGTERM and SIGHUP abort the mix. A mix whose data would pass the 4 GiB limit of a "
-    "WAVE file is refused before anything is written.",
-    kMixOptions, kMixExamples, RunMix };
+    "WAVE file is refused before anything is written. With several inputs each is mixed in "
+    "turn into its own output (-o is then refused), one result line per input is printed on "
+    "standard output (with --json, an array of the reports), a failed input does not stop the "
+    "others, and the exit status is 1 when any failed.",
+    kMixOptions, kMixExamples, RunMix, true };
 
 const CommandInfo kResampleCommand { "resample", "IN.wav", kWaveDescription, Completion::kWaveFile,
     "Loads a WAVE file exactly as a mix loads a sound, converting it to the given format, and "

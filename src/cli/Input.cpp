@@ -192,7 +192,12 @@ bool ApplyTrackList(Project& project, const std::string& path)
 
 CommandInput OpenCommandInput(const CommandInfo& command, const ParsedArgs& parsed)
 {
-    const std::string input(parsed.positional.at(0));
+    return OpenCommandInput(command, parsed, std::string(parsed.positional.at(0)));
+}
+
+CommandInput OpenCommandInput(
+    const CommandInfo& command, const ParsedArgs& parsed, const std::string& input)
+{
     std::string error;
     const auto options = ReadInputOptions(parsed, input, error);
     if (!options)

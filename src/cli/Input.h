@@ -72,5 +72,8 @@ struct CommandInput {
     int exitCode = kExitOk;
 };
 CommandInput OpenCommandInput(const CommandInfo& command, const ParsedArgs& parsed);
+// The same for one of several inputs.
+CommandInput OpenCommandInput(
+    const CommandInfo& command, const ParsedArgs& parsed, const std::string& input);
 
 } // namespace vellisto::cli

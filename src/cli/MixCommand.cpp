@@ -174,19 +174,11 @@ namespace {
 
     // The mix itself, after the arguments have been parsed; fills outcome
     // as far as it gets.
-    int Mix(const ParsedArgs& parsed, bool json, MixOutcome& outcome)
+    int Mix(const ParsedArgs& parsed, const std::string& input, const std::string& output,
+        bool json, bool quiet, MixOutcome& outcome)
     {
-        outcome.input = std::string(parsed.positional[0]);
-        const std::string& input = outcome.input;
-        std::string& output = outcome.output;
-        output = std::filesystem::path(input).replace_extension(".wav").string();
-        if (const auto o = parsed.value(kOutputOption)) {
-            if (o->empty())
-                return UsageError(kMixCommand, "-o needs a file name");
-            output = std::string(*o);
-        }
-        if (std::string bad; !ApplyComputeOptions(parsed, bad))
-            return UsageError(kMixCommand, bad);
+        outcome.input = input;
+        outcome.output = output;
         if (ReplacesAnInput(output,
                 { input, parsed.value(kSoundListOption).value_or(""),
                     parsed.value(kTrackListOption).value_or("") }))
@@ -194,13 +186,12 @@ namespace {
         if (!CheckOutputPath(output))
             return kExitFailure;
         const bool strict = parsed.has(kStrictOption);
-        const bool quiet = parsed.has(kQuietOption);
 
         const auto trackList = parsed.value(kTrackListOption);
         if (trackList && trackList->empty())
             return UsageError(kMixCommand, "--track-list needs a project file");
 
-        const auto [project, exitCode] = OpenCommandInput(kMixCommand, parsed);
+        const auto [project, exitCode] = OpenCommandInput(kMixCommand, parsed, input);
         if (!project)
             return exitCode;
         if (trackList && !ApplyTrackList(*project, std::string(*trackList)))
@@ -288,24 +279,153 @@ namespace {
 
 } // namespace
 
+namespace {
+
+    // "flac" for -f flac; nullopt for a name that is no encoding.
+    std::optional<std::string_view> FormatExtension(std::string_view name)
+    {
+        for (const std::string_view known : { "wav", "flac", "ogg", "opus" })
+            if (name == known)
+                return known;
+        return std::nullopt;
+    }
+
+    // The output of each input: -o for a single input, else the input's name
+    // with the extension of -f in --out-dir or beside the input. nullopt after
+    // a usage error (or a failure, exitCode says which).
+    std::optional<std::vector<std::string>> OutputPaths(const ParsedArgs& parsed, int& exitCode)
+    {
+        exitCode = kExitUsage;
+        const auto& inputs = parsed.positional;
+        const auto outDir = parsed.value(kOutDirOption);
+        const auto format = parsed.value(kFormatOption);
+        if (const auto o = parsed.value(kOutputOption)) {
+            if (o->empty()) {
+                UsageError(kMixCommand, "-o needs a file name");
+                return std::nullopt;
+            }
+            if (inputs.size() > 1 || outDir || format) {
+                UsageError(kMixCommand,
+                    "-o names the output of one input; use --out-dir and -f with several");
+                return std::nullopt;
+            }
+            return std::vector<std::string> { std::string(*o) };
+        }
+        std::string extension = ".wav";
+        if (format) {
+            const auto known = FormatExtension(*format);
+            if (!known) {
+                UsageError(kMixCommand, "-f must be wav, flac, ogg or opus");
+                return std::nullopt;
+            }
+            extension.assign(1, '.').append(*known);
+        }
+        namespace fs = std::filesystem;
+        if (outDir) {
+            std::error_code error;
+            if (outDir->empty()) {
+                UsageError(kMixCommand, "--out-dir needs a folder");
+                return std::nullopt;
+            }
+            if (!fs::is_directory(fs::path(*outDir), error)) {
+                exitCode = kExitFailure;
+                PrintDiagnostic("vellisto-cli: " + std::string(*outDir) + ": no such folder");
+                return std::nullopt;
+            }
+        }
+        std::vector<std::string> outputs;
+        for (const std::string_view input : inputs) {
+            fs::path output = fs::path(input).replace_extension(extension);
+            if (outDir)
+                output = fs::path(*outDir) / output.filename();
+            outputs.push_back(output.string());
+        }
+        // No output replaces an input of the batch, and two inputs with the
+        // same name would write the same file.
+        for (std::size_t i = 0; i < outputs.size(); ++i)
+            for (const std::string_view other : inputs)
+                if (ReplacesAnInput(outputs[i], { other })) {
+                    UsageError(
+                        kMixCommand, outputs[i] + " would replace the input " + std::string(other));
+                    return std::nullopt;
+                }
+        for (std::size_t i = 0; i < outputs.size(); ++i)
+            for (std::size_t j = 0; j < i; ++j)
+                if (fs::path(outputs[i]).lexically_normal()
+                    == fs::path(outputs[j]).lexically_normal()) {
+                    UsageError(kMixCommand,
+                        std::string(inputs[j]) + " and " + std::string(inputs[i])
+                            + " would both be written to " + outputs[i]);
+                    return std::nullopt;
+                }
+        return outputs;
+    }
+
+    std::string_view ResultWord(int exitCode)
+    {
+        return exitCode == kExitOk ? "ok" : InterruptFlag().load() ? "aborted" : "failed";
+    }
+
+} // namespace
+
 int RunMix(CommandArgs args)
 {
     const auto parsed = ParseOneInput(kMixCommand, args);
     if (!parsed)
         return kExitUsage;
     const bool json = parsed->has(kJsonOption);
-    const DiagnosticLog log;
-    MixOutcome outcome;
-    const int exitCode = Mix(*parsed, json, outcome);
-    // A usage error is the one outcome without a report: nothing was tried.
-    if (json && exitCode != kExitUsage) {
-        const std::string_view result = exitCode == kExitOk ? "ok"
-            : InterruptFlag().load()                        ? "aborted"
-                                                            : "failed";
-        const std::string report = JsonReport(outcome, result, log.lines());
-        std::fwrite(report.data(), 1, report.size(), stdout);
+    const bool quiet = parsed->has(kQuietOption);
+    if (std::string bad; !ApplyComputeOptions(*parsed, bad))
+        return UsageError(kMixCommand, bad);
+    int exitCode = kExitOk;
+    const auto outputs = OutputPaths(*parsed, exitCode);
+    if (!outputs)
+        return exitCode;
+
+    if (outputs->size() == 1) {
+        const DiagnosticLog log;
+        MixOutcome outcome;
+        exitCode = Mix(
+            *parsed, std::string(parsed->positional[0]), outputs->front(), json, quiet, outcome);
+        // A usage error is the one outcome without a report: nothing was tried.
+        if (json && exitCode != kExitUsage) {
+            const std::string report = JsonReport(outcome, ResultWord(exitCode), log.lines());
+            std::fwrite(report.data(), 1, report.size(), stdout);
+        }
+        return exitCode;
     }
-    return exitCode;
+
+    // Several inputs: each mixed in turn (each mix already renders its tracks
+    // on every core), one result line (or report) per input, and a failure
+    // never stops the others. An interruption stops the whole batch.
+    bool anyFailed = false;
+    std::string reports;
+    for (std::size_t i = 0; i < outputs->size() && !InterruptFlag().load(); ++i) {
+        const std::string input(parsed->positional[i]);
+        const DiagnosticLog log;
+        MixOutcome outcome;
+        const int result = Mix(*parsed, input, (*outputs)[i], json, true, outcome);
+        anyFailed = anyFailed || result != kExitOk;
+        if (json) {
+            reports += (reports.empty() ? "[\n" : ",\n")
+                + JsonReport(outcome, ResultWord(result), log.lines());
+            continue;
+        }
+        std::string line = input + ": " + std::string(ResultWord(result));
+        if (result == kExitOk) {
+            line += ": " + outcome.output;
+            if (outcome.levels)
+                line += ", peak " + FormatDbfs(outcome.levels->peakDbfs()) + " dBFS, "
+                    + std::to_string(outcome.levels->clippedSamples) + " clipped samples";
+        }
+        std::printf("%s\n", line.c_str());
+        std::fflush(stdout);
+    }
+    if (json) {
+        reports += "]\n";
+        std::fwrite(reports.data(), 1, reports.size(), stdout);
+    }
+    return anyFailed || InterruptFlag().load() ? kExitFailure : kExitOk;
 }
 
 } // namespace vellisto::cli

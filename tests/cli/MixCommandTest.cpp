@@ -626,3 +626,65 @@ TEST_F(MixCli, CompressedOutputsAreEncodedFromTheSameMix)
     EXPECT_EQ(r.exitCode, 2) << r.err;
     EXPECT_EQ(ReadText(path("tone.ogg")), before);
 }
+
+TEST_F(MixCli, BatchMixesEveryInputAndReportsEachOne)
+{
+    // Two good projects and a damaged one between them.
+    auto project = MonoProject();
+    Play(*project, 1, u"tone.wav", 441);
+    save(*project, "a.spj");
+    Play(*project, 1, u"tone.wav", 882);
+    save(*project, "c.spj");
+    writeBytes("b.mid", { 'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 2, 0, 0 }); // division 0
+    writeConstant("tone.wav", 1000, 1000);
+    fs::create_directory(path("out"));
+
+    test::CliResult r = run({ "mix", path("a.spj"), path("b.mid"), path("c.spj"), "--out-dir",
+        path("out"), "-f", "flac" });
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_EQ(r.out,
+        path("a.spj") + ": ok: " + path("out/a.flac") + ", peak -30.3 dBFS, 0 clipped samples\n"
+            + path("b.mid") + ": failed\n" + path("c.spj") + ": ok: " + path("out/c.flac")
+            + ", peak -30.3 dBFS, 0 clipped samples\n");
+    EXPECT_NE(r.err.find(path("b.mid") + ": division of 0"), std::string::npos) << r.err;
+    ASSERT_EQ(std::system(("sox -q " + test::Quote(path("out/c.flac")) + " -t wav -b 16 "
+                  + test::Quote(path("c.wav")))
+                              .c_str()),
+        0);
+    EXPECT_EQ(DataSamples(path("c.wav")), std::vector<int>(882, 1000));
+    std::vector<std::string> written;
+    for (const auto& entry : fs::directory_iterator(path("out")))
+        written.push_back(entry.path().filename().string());
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ(written, (std::vector<std::string> { "a.flac", "c.flac" }));
+
+    // All good: exit 0; beside the inputs as WAVE files without --out-dir and -f;
+    // --json gives an array of the reports.
+    r = run({ "mix", path("a.spj"), path("c.spj"), "--json" });
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(r.out.starts_with("[\n{\n  \"result\": \"ok\",\n  \"input\": \"" + path("a.spj")))
+        << r.out;
+    EXPECT_NE(r.out.find("}\n,\n{\n  \"result\": \"ok\",\n  \"input\": \"" + path("c.spj")),
+        std::string::npos)
+        << r.out;
+    EXPECT_TRUE(r.out.ends_with("}\n]\n")) << r.out;
+    EXPECT_EQ(DataSamples(path("a.wav")), std::vector<int>(441, 1000));
+    EXPECT_EQ(DataSamples(path("c.wav")), std::vector<int>(882, 1000));
+
+    // What cannot be a batch is refused before anything is mixed.
+    fs::create_directory(path("x"));
+    std::ofstream(path("x/a.spj")) << "x";
+    for (const std::vector<std::string>& args :
+        { std::vector<std::string> { "mix", path("a.spj"), path("c.spj"), "-o", path("o.wav") },
+            { "mix", path("a.spj"), path("x/a.spj"), "--out-dir", path("out") },
+            { "mix", path("a.spj"), "-f", "mp3" },
+            { "mix", path("c.spj"), path("a.wav"), "-f", "wav" } }) {
+        r = run(args);
+        EXPECT_EQ(r.exitCode, 2) << args.back();
+        EXPECT_NE(r.err.find("usage:"), std::string::npos) << r.err;
+    }
+    r = run({ "mix", path("a.spj"), path("c.spj"), "--out-dir", path("absent") });
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "vellisto-cli: " + path("absent") + ": no such folder\n");
+    EXPECT_FALSE(fs::exists(path("o.wav")));
+}
