@@ -220,8 +220,8 @@ const CommandInfo kConvertCommand { "convert", "INPUT", kInputDescription, Compl
     "", kConvertOptions, kConvertExamples, RunConvert };
 
 const CommandInfo kMixCommand { "mix", "INPUT...", kMixInputDescription, Completion::kInputFile,
-    "Mixes a project, or an imported score, into a 16-bit PCM WAVE file with the mix command "
-    "of the desktop program.",
+    "Mixes a project, or an imported score, into a 16-bit PCM WAVE file (or a FLAC, Ogg Vorbis "
+    "or Ogg Opus file encoded from it) with the mix command of the desktop program.",
     "Sound files whose names begin with '\\' are looked up in the project's base path, else in "
     "the input's folder. A sound that cannot be loaded is a warning naming its ID and file, and "
     "stays silent. The mix length is printed before rendering starts, a progress bar with the "
