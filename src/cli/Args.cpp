@@ -83,7 +83,8 @@ std::optional<ParsedArgs> ParseOneInput(
 {
     std::string error;
     auto parsed = ParseArgs(args, command.options, error);
-    if (parsed && parsed->positional.size() != 1)
+    if (parsed
+        && (parsed->positional.empty() || (parsed->positional.size() > 1 && !command.manyOperands)))
         error = (parsed->positional.empty() ? "no " : "more than one ")
             + std::string(command.operand) + " given";
     for (const OptionInfo& option : command.options) {

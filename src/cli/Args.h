@@ -41,8 +41,8 @@ std::optional<ParsedArgs> ParseArgs(std::span<const std::string_view> args,
     std::span<const OptionInfo> options, std::string& error);
 
 // The common form of a command: its options, its required options and
-// exactly one operand. Prints a usage error and returns nullopt otherwise
-// (the command then exits with kExitUsage).
+// exactly one operand (at least one when the command takes several). Prints a usage error and
+// returns nullopt otherwise (the command then exits with kExitUsage).
 std::optional<ParsedArgs> ParseOneInput(
     const CommandInfo& command, std::span<const std::string_view> args);
 

@@ -26,6 +26,15 @@ namespace {
     constexpr OptionInfo kImportChannels { kChannelsOption, "1|2",
         "the output channels of an imported score; for .mid, .bms and .bme inputs only", "2",
         Completion::kChoices };
+    constexpr OptionInfo kBmsRules { kBmsRulesOption, "design|standard",
+        "how a .bms or .bme chart is read: the program's own rules, or the standard rules of "
+        "today's charts (base-36 sound IDs, tempo changes, stops, long notes, #RANDOM blocks); "
+        "for score inputs, without effect on .mid",
+        "design", Completion::kChoices };
+    constexpr OptionInfo kSeed { kSeedOption, "N",
+        "the seed that picks the #RANDOM branches under the standard rules, from 0 to "
+        "18446744073709551615: the same seed always picks the same branches",
+        "0" };
     constexpr OptionInfo kSoundList { kSoundListOption, "KIT.spj",
         "then take every sound's file name and settings from another project file, as "
         "Import Sound List does",
@@ -53,6 +62,10 @@ namespace {
     constexpr std::string_view kInputDescription
         = "a project file (.spj, any stored layout), a Standard MIDI file (.mid) or a BMS/BME "
           "chart (.bms, .bme), read as its extension says without regard to case";
+    constexpr std::string_view kMixInputDescription
+        = "one or more inputs, each a project file (.spj, any stored layout), a Standard MIDI "
+          "file (.mid) or a BMS/BME chart (.bms, .bme), read as its extension says without "
+          "regard to case";
     constexpr std::string_view kWaveDescription
         = "a PCM WAVE file of 8 or 16 bits, mono or stereo, at any rate";
 
@@ -61,6 +74,8 @@ namespace {
         kCompat,
         kImportRate,
         kImportChannels,
+        kBmsRules,
+        kSeed,
         kSoundList,
     };
     constexpr ExampleInfo kInfoExamples[] = {
@@ -78,6 +93,8 @@ namespace {
         kCompat,
         kImportRate,
         kImportChannels,
+        kBmsRules,
+        kSeed,
         kSoundList,
     };
     constexpr ExampleInfo kConvertExamples[] = {
@@ -88,13 +105,25 @@ namespace {
 
     constexpr OptionInfo kMixOptions[] = {
         { kOutputOption, "OUT.wav",
-            "the WAVE file to write, by default INPUT with the extension .wav; an existing file "
-            "is replaced only once the mix is complete, so a failed or interrupted mix leaves it "
-            "as it was",
+            "the file to write, by default INPUT with the extension .wav; a name ending in .flac, "
+            ".ogg or .opus (without regard to case) is encoded as FLAC, Ogg Vorbis or Ogg Opus "
+            "(48000, 24000, 16000, 12000 or 8000 Hz only) from the same mix, any other name is "
+            "a 16-bit PCM WAVE file; an existing file is replaced only once the mix and its "
+            "encoding are complete, so a failed or interrupted mix leaves it as it was",
             "", Completion::kWaveFile },
+        { kOutDirOption, "DIR",
+            "write each output into the folder DIR (which must exist) instead of beside its "
+            "input, named as the input with the extension of -f",
+            "", Completion::kNothing },
+        { kFormatOption, "wav|flac|ogg|opus",
+            "the encoding of the outputs named after their inputs (as -o chooses it by "
+            "extension); without it they are WAVE files",
+            "", Completion::kChoices },
         kCompat,
         kImportRate,
         kImportChannels,
+        kBmsRules,
+        kSeed,
         kSoundList,
         { kTrackListOption, "OTHER.spj",
             "then take every track's events from another project file, as Import Track List "
@@ -110,8 +139,8 @@ namespace {
             "" },
         { kJsonOption, "",
             "print the end report as one JSON object on standard output: result, output path, "
-            "length, time taken, speed, the sounds that failed and the messages printed on "
-            "standard error",
+            "length, time taken, speed, peak level and clipped samples, the sounds that failed "
+            "and the messages printed on standard error",
             "" },
         kThreads,
         kReference,
@@ -121,6 +150,8 @@ namespace {
         { "mix tune.mid --sound-list kit.spj -o tune.wav --strict",
             "plays the notes of tune.mid with the sounds of kit.spj, stopping at a sound that "
             "cannot be loaded" },
+        { "mix a.bms b.bme c.mid --out-dir renders -f flac",
+            "mixes three scores into renders/a.flac, renders/b.flac and renders/c.flac" },
     };
 
     constexpr OptionInfo kResampleOptions[] = {
@@ -177,7 +208,10 @@ namespace {
 const CommandInfo kInfoCommand { "info", "INPUT", kInputDescription, Completion::kInputFile,
     "Prints the settings, every used sound with its twelve setting words, and each track's "
     "event count and length, of a project file or of a score as it imports.",
-    "A track's length is the time of its last event, in frames and as minutes:seconds.",
+    "Under each sound is the file a mix reads it from, found as a mix finds it (when the named "
+    "file does not exist, the same name with .ogg, .flac, .opus, .mp3 or .wav), and that file's "
+    "format, or the one path tried when none is found. A track's length is the time of its last "
+    "event, in frames and as minutes:seconds.",
     kInfoOptions, kInfoExamples, RunInfo };
 
 const CommandInfo kConvertCommand { "convert", "INPUT", kInputDescription, Completion::kInputFile,
@@ -185,16 +219,21 @@ const CommandInfo kConvertCommand { "convert", "INPUT", kInputDescription, Compl
     "file of the current layout.",
     "", kConvertOptions, kConvertExamples, RunConvert };
 
-const CommandInfo kMixCommand { "mix", "INPUT", kInputDescription, Completion::kInputFile,
-    "Mixes a project, or an imported score, into a 16-bit PCM WAVE file with the mix command "
-    "of the desktop program.",
+const CommandInfo kMixCommand { "mix", "INPUT...", kMixInputDescription, Completion::kInputFile,
+    "Mixes a project, or an imported score, into a 16-bit PCM WAVE file (or a FLAC, Ogg Vorbis "
+    "or Ogg Opus file encoded from it) with the mix command of the desktop program.",
     "Sound files whose names begin with '\\' are looked up in the project's base path, else in "
     "the input's folder. A sound that cannot be loaded is a warning naming its ID and file, and "
     "stays silent. The mix length is printed before rendering starts, a progress bar with the "
-    "remaining time shows on a terminal, and the time taken and the mixing speed end the run. "
+    "remaining time shows on a terminal, and the time taken, the mixing speed, the peak level "
+    "of the written samples in dBFS (to one decimal, relative to 32768) and the number of clipped "
+    "samples (at -32768 or 32767) end the run. "
     "Ctrl+C, SIGTERM and SIGHUP abort the mix. A mix whose data would pass the 4 GiB limit of a "
-    "WAVE file is refused before anything is written.",
-    kMixOptions, kMixExamples, RunMix };
+    "WAVE file is refused before anything is written. With several inputs each is mixed in "
+    "turn into its own output (-o is then refused), one result line per input is printed on "
+    "standard output (with --json, an array of the reports), a failed input does not stop the "
+    "others, and the exit status is 1 when any failed.",
+    kMixOptions, kMixExamples, RunMix, true };
 
 const CommandInfo kResampleCommand { "resample", "IN.wav", kWaveDescription, Completion::kWaveFile,
     "Loads a WAVE file exactly as a mix loads a sound, converting it to the given format, and "

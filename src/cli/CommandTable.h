@@ -54,6 +54,7 @@ struct CommandInfo {
     std::span<const OptionInfo> options; // in the order the usage line shows them
     std::span<const ExampleInfo> examples;
     int (*run)(CommandArgs args); // returns the exit status
+    bool manyOperands = false; // the operand may be given more than once
 };
 
 // The names of the options, as the commands look them up once parsed.
@@ -70,6 +71,10 @@ inline constexpr std::string_view kQuietOption = "--quiet";
 inline constexpr std::string_view kThreadsOption = "--threads";
 inline constexpr std::string_view kReferenceOption = "--reference";
 inline constexpr std::string_view kLoopOption = "--loop";
+inline constexpr std::string_view kBmsRulesOption = "--bms-rules";
+inline constexpr std::string_view kSeedOption = "--seed";
+inline constexpr std::string_view kOutDirOption = "--out-dir";
+inline constexpr std::string_view kFormatOption = "-f";
 
 inline constexpr std::string_view kProgramName = "vellisto-cli";
 // The program's own version, set by the build.

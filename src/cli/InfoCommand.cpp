@@ -7,11 +7,13 @@
 #include "cli/Commands.h"
 #include "cli/Input.h"
 #include "cli/Json.h"
+#include "mix/SoundCache.h"
 #include "model/UnitText.h"
 #include "platform/TextCodec.h"
 
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -81,7 +83,45 @@ namespace {
         return out;
     }
 
-    std::string TextReport(const Project& project)
+    // The file each named sound is read from, by sound ID.
+    using SoundFiles = std::vector<mix::SoundFileReport>;
+
+    const mix::SoundFileReport* FileOf(const SoundFiles& files, std::size_t id)
+    {
+        for (const mix::SoundFileReport& file : files)
+            if (file.soundId == id)
+                return &file;
+        return nullptr;
+    }
+
+    // A path on one line of text: control characters shown as \xNN.
+    std::string PrintablePath(const std::string& path)
+    {
+        std::string out;
+        for (const char c : path) {
+            if (static_cast<unsigned char>(c) < 0x20) {
+                char escape[8];
+                std::snprintf(escape, sizeof escape, "\\x%02x", static_cast<unsigned>(c));
+                out += escape;
+            } else {
+                out += c;
+            }
+        }
+        return out;
+    }
+
+    // "file PATH (FORMAT)", or the one path tried when no file was found.
+    std::string FileLine(const mix::SoundFileReport& file)
+    {
+        if (file.pathTooLong)
+            return "missing: the file name is too long";
+        if (!file.found)
+            return "missing: " + PrintablePath(file.path);
+        return "file " + PrintablePath(file.path) + " ("
+            + std::string(audio::SoundFileFormatName(file.format)) + ")";
+    }
+
+    std::string TextReport(const Project& project, const SoundFiles& files)
     {
         const ProjectSettings& s = project.settings;
         std::string out = "settings\n";
@@ -105,6 +145,8 @@ namespace {
                 out += (w == 0 ? ": " : ", ") + std::string(kSoundWordNames[w]) + " "
                     + std::to_string(words[w]);
             out += "\n";
+            if (const mix::SoundFileReport* file = FileOf(files, id))
+                out += "    " + FileLine(*file) + "\n";
         }
 
         std::size_t tracks = 0;
@@ -123,7 +165,7 @@ namespace {
         return out;
     }
 
-    std::string JsonReport(const Project& project)
+    std::string JsonReport(const Project& project, const SoundFiles& files)
     {
         const ProjectSettings& s = project.settings;
         JsonWriter json;
@@ -163,6 +205,15 @@ namespace {
                 json.key(kSoundWordNames[w]);
                 json.number(words[w]);
             }
+            if (const mix::SoundFileReport* file = FileOf(files, id)) {
+                // The file read (or the one path tried), and its kind when found.
+                json.key("file");
+                json.string(file->path);
+                json.key("found");
+                json.boolean(file->found);
+                json.key("format");
+                json.string(file->found ? audio::SoundFileFormatName(file->format) : "");
+            }
             json.endObject();
         }
         json.endArray();
@@ -198,8 +249,13 @@ int RunInfo(CommandArgs args)
     const auto [project, exitCode] = OpenCommandInput(kInfoCommand, *parsed);
     if (!project)
         return exitCode;
+    // Relative sound names are resolved against the input's folder, as a mix does.
+    std::error_code error;
+    const std::string documentPath
+        = std::filesystem::absolute(std::string(parsed->positional[0]), error).string();
+    const SoundFiles files = mix::DescribeSoundFiles(*project, documentPath);
     const std::string report
-        = parsed->has(kJsonOption) ? JsonReport(*project) : TextReport(*project);
+        = parsed->has(kJsonOption) ? JsonReport(*project, files) : TextReport(*project, files);
     std::fwrite(report.data(), 1, report.size(), stdout);
     return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
 }

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -107,11 +109,30 @@ std::optional<InputOptions> ReadInputOptions(
     const ParsedArgs& parsed, const std::string& path, std::string& error)
 {
     InputOptions options;
-    const bool choiceGiven
-        = parsed.has(kCompatOption) || parsed.has(kRateOption) || parsed.has(kChannelsOption);
+    const bool choiceGiven = parsed.has(kCompatOption) || parsed.has(kRateOption)
+        || parsed.has(kChannelsOption) || parsed.has(kBmsRulesOption) || parsed.has(kSeedOption);
     if (choiceGiven && KindOf(path) == DocumentFileKind::kProject) {
-        error = "--compat, --rate and --channels apply to .mid, .bms and .bme inputs only";
+        error = "--compat, --rate, --channels, --bms-rules and --seed apply to .mid, .bms and "
+                ".bme inputs only";
         return std::nullopt;
+    }
+    if (const auto rules = parsed.value(kBmsRulesOption)) {
+        if (*rules == "standard") {
+            options.import.bms.rules = import::BmsRules::kStandard;
+        } else if (*rules != "design") {
+            error = "--bms-rules must be design or standard";
+            return std::nullopt;
+        }
+    }
+    if (const auto text = parsed.value(kSeedOption)) {
+        std::uint64_t seed = 0;
+        const char* end = text->data() + text->size();
+        const auto [ptr, ec] = std::from_chars(text->data(), end, seed);
+        if (text->empty() || ec != std::errc {} || ptr != end) {
+            error = "--seed must be a whole number from 0 to 18446744073709551615";
+            return std::nullopt;
+        }
+        options.import.bms.seed = seed;
     }
     if (const auto name = parsed.value(kCompatOption)) {
         const auto entry = std::find_if(kCompatibilityNames.begin(), kCompatibilityNames.end(),
@@ -143,7 +164,10 @@ std::unique_ptr<Project> OpenInput(const std::string& path, const InputOptions& 
     const DocumentFileKind kind = KindOf(path);
     if (!CheckInputPath(path, kind != DocumentFileKind::kProject))
         return nullptr;
-    auto project = Opened(OpenInputFile(path, options.choice), path);
+    OpenedInput opened = OpenInputFile(path, options.choice, options.import);
+    for (const std::string& warning : opened.warnings)
+        PrintDiagnostic("vellisto-cli: warning: " + path + ": " + warning);
+    auto project = Opened(std::move(opened), path);
     if (project && !options.soundList.empty()) {
         // "Import Sound List" without its questions.
         const auto kit = ReadListSource(*project, options.soundList);
@@ -168,7 +192,12 @@ bool ApplyTrackList(Project& project, const std::string& path)
 
 CommandInput OpenCommandInput(const CommandInfo& command, const ParsedArgs& parsed)
 {
-    const std::string input(parsed.positional.at(0));
+    return OpenCommandInput(command, parsed, std::string(parsed.positional.at(0)));
+}
+
+CommandInput OpenCommandInput(
+    const CommandInfo& command, const ParsedArgs& parsed, const std::string& input)
+{
     std::string error;
     const auto options = ReadInputOptions(parsed, input, error);
     if (!options)

@@ -11,6 +11,7 @@
 
 #include "cli/Args.h"
 #include "cli/SoundOptions.h"
+#include "document/InputOpener.h"
 #include "model/Compatibility.h"
 #include "model/Project.h"
 
@@ -39,9 +40,11 @@ bool ReplacesAnInput(const std::string& output, std::initializer_list<std::strin
 // The IMPORT OPTIONS: --compat normal|drum|auto|auto-track|v1.3|v1.2, --rate N
 // and --channels 1|2 make the choice for a score; --sound-list KIT.spj then
 // replaces every sound's name and settings with those of a project file, as
-// "Import Sound List" does.
+// "Import Sound List" does. --bms-rules design|standard and --seed N choose
+// how a chart is read.
 struct InputOptions {
     CompatibilityChoice choice = DefaultCompatibilityChoice();
+    ImportOptions import;
     std::string soundList; // empty: keep the input's sounds
 };
 
@@ -53,7 +56,7 @@ std::optional<InputOptions> ReadInputOptions(
 // The project read from the file at path, or null after printing why not:
 // the problem with the path, or the system's message with the reader's
 // reason. An empty score is a score without notes; an empty project file is
-// refused.
+// refused. What the import skipped is printed as warnings.
 std::unique_ptr<Project> OpenInput(const std::string& path, const InputOptions& options = {});
 
 // "Import Track List" without its questions: every track's events from the
@@ -69,5 +72,8 @@ struct CommandInput {
     int exitCode = kExitOk;
 };
 CommandInput OpenCommandInput(const CommandInfo& command, const ParsedArgs& parsed);
+// The same for one of several inputs.
+CommandInput OpenCommandInput(
+    const CommandInfo& command, const ParsedArgs& parsed, const std::string& input);
 
 } // namespace vellisto::cli

@@ -105,6 +105,12 @@ void JsonWriter::number(std::uint64_t value)
     m_out += std::to_string(value);
 }
 
+void JsonWriter::boolean(bool value)
+{
+    beforeValue();
+    m_out += value ? "true" : "false";
+}
+
 void JsonWriter::decimal(double value, int places)
 {
     beforeValue();

@@ -25,6 +25,7 @@ public:
     void key(std::string_view name);
     void string(std::string_view utf8);
     void number(std::uint64_t value);
+    void boolean(bool value);
     // A number with that many digits after the point, as printf's %.*f
     // writes it; null when it is not finite.
     void decimal(double value, int places);

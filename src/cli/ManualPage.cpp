@@ -101,7 +101,8 @@ std::string ManualPage()
         + Bold(name) + " " + Bold("--help") + " | " + Bold("--version") + "\n.ad\n.hy\n";
 
     out += ".SH DESCRIPTION\n" + RoffText(kProgramSummary) + "\n";
-    out += ".PP\nEach command takes one operand and the options listed with it, in any order; "
+    out += ".PP\nEach command takes one operand (mix one or more) and the options listed with it, "
+           "in any order; "
            "an option that takes values is followed by them as separate arguments, and "
         + Bold("--") + " ends the options.\n";
 

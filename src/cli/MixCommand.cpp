@@ -11,6 +11,7 @@
 #include "cli/CliUserInterface.h"
 #include "cli/Commands.h"
 #include "cli/ComputeOptions.h"
+#include "cli/Encode.h"
 #include "cli/Input.h"
 #include "cli/Json.h"
 #include "engine/WaveWriter.h"
@@ -19,8 +20,15 @@
 #include "model/UnitText.h"
 #include "platform/File.h"
 
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <limits>
 #include <optional>
 #include <string>
 #include <unistd.h>
@@ -36,6 +44,64 @@ namespace {
         std::string reason;
     };
 
+    // The level of a mix as written: its largest sample magnitude and how many
+    // samples sit at either end of the 16-bit range.
+    struct MixLevels {
+        std::uint32_t peak = 0; // 0 to 32768
+        std::uint64_t clippedSamples = 0;
+
+        // Relative to the full scale of 32768; -infinity for silence.
+        double peakDbfs() const
+        {
+            return peak == 0 ? -std::numeric_limits<double>::infinity()
+                             : 20.0 * std::log10(static_cast<double>(peak) / 32768.0);
+        }
+    };
+
+    // The levels of the 16-bit PCM WAVE file the mix wrote (its 44-byte
+    // header, then the frames), read back so that the engine's output is
+    // measured exactly as it was stored. nullopt when it cannot be read whole.
+    std::optional<MixLevels> MeasureWaveFile(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::array<unsigned char, 44> header {};
+        if (!in.read(reinterpret_cast<char*>(header.data()), header.size()))
+            return std::nullopt;
+        std::uint64_t remaining = static_cast<std::uint64_t>(header[40])
+            | (static_cast<std::uint64_t>(header[41]) << 8)
+            | (static_cast<std::uint64_t>(header[42]) << 16)
+            | (static_cast<std::uint64_t>(header[43]) << 24);
+        MixLevels levels;
+        std::vector<char> block(1 << 16);
+        while (remaining >= 2) {
+            const std::size_t want = static_cast<std::size_t>(
+                std::min<std::uint64_t>(remaining & ~std::uint64_t { 1 }, block.size()));
+            if (!in.read(block.data(), static_cast<std::streamsize>(want)))
+                return std::nullopt;
+            for (std::size_t i = 0; i < want; i += 2) {
+                const auto sample = static_cast<std::int16_t>(
+                    static_cast<std::uint16_t>(static_cast<unsigned char>(block[i])
+                        | (static_cast<unsigned char>(block[i + 1]) << 8)));
+                const auto magnitude = static_cast<std::uint32_t>(std::abs(int { sample }));
+                levels.peak = std::max(levels.peak, magnitude);
+                if (sample == -32768 || sample == 32767)
+                    ++levels.clippedSamples;
+            }
+            remaining -= want;
+        }
+        return levels;
+    }
+
+    // "-6.0"; "-inf" for silence.
+    std::string FormatDbfs(double dbfs)
+    {
+        if (!std::isfinite(dbfs))
+            return "-inf";
+        char text[32];
+        std::snprintf(text, sizeof text, "%.1f", dbfs);
+        return text;
+    }
+
     // What the end report says; the parts not reached stay unset.
     struct MixOutcome {
         std::string input;
@@ -44,6 +110,7 @@ namespace {
         std::uint32_t samplesPerSecond = 0;
         std::optional<std::uint64_t> elapsedMs; // once the mix is complete
         std::vector<FailedSound> failedSounds;
+        std::optional<MixLevels> levels; // once the output is written
     };
 
     // result: "ok", "failed" (the messages say why) or "aborted" (by a signal).
@@ -77,6 +144,12 @@ namespace {
                              *outcome.lengthFrames, outcome.samplesPerSecond, *outcome.elapsedMs),
                 4);
         }
+        if (outcome.levels) {
+            json.key("peakDbfs"); // null for silence
+            json.decimal(outcome.levels->peakDbfs(), 1);
+            json.key("clippedSamples");
+            json.number(outcome.levels->clippedSamples);
+        }
         json.key("failedSounds");
         json.beginArray();
         for (const FailedSound& sound : outcome.failedSounds) {
@@ -101,19 +174,11 @@ namespace {
 
     // The mix itself, after the arguments have been parsed; fills outcome
     // as far as it gets.
-    int Mix(const ParsedArgs& parsed, bool json, MixOutcome& outcome)
+    int Mix(const ParsedArgs& parsed, const std::string& input, const std::string& output,
+        bool json, bool quiet, MixOutcome& outcome)
     {
-        outcome.input = std::string(parsed.positional[0]);
-        const std::string& input = outcome.input;
-        std::string& output = outcome.output;
-        output = std::filesystem::path(input).replace_extension(".wav").string();
-        if (const auto o = parsed.value(kOutputOption)) {
-            if (o->empty())
-                return UsageError(kMixCommand, "-o needs a file name");
-            output = std::string(*o);
-        }
-        if (std::string bad; !ApplyComputeOptions(parsed, bad))
-            return UsageError(kMixCommand, bad);
+        outcome.input = input;
+        outcome.output = output;
         if (ReplacesAnInput(output,
                 { input, parsed.value(kSoundListOption).value_or(""),
                     parsed.value(kTrackListOption).value_or("") }))
@@ -121,21 +186,50 @@ namespace {
         if (!CheckOutputPath(output))
             return kExitFailure;
         const bool strict = parsed.has(kStrictOption);
-        const bool quiet = parsed.has(kQuietOption);
 
         const auto trackList = parsed.value(kTrackListOption);
         if (trackList && trackList->empty())
             return UsageError(kMixCommand, "--track-list needs a project file");
 
-        const auto [project, exitCode] = OpenCommandInput(kMixCommand, parsed);
+        const auto [project, exitCode] = OpenCommandInput(kMixCommand, parsed, input);
         if (!project)
             return exitCode;
         if (trackList && !ApplyTrackList(*project, std::string(*trackList)))
             return kExitFailure;
 
+        // Relative sound names are resolved against the input's folder, so the
+        // document path must name one even for a bare file name.
+        std::error_code error;
+        const std::string documentPath = std::filesystem::absolute(input, error).string();
+
+        // A compressed output is encoded from a temporary WAVE file beside it,
+        // removed whatever happens.
+        const OutputEncoding encoding = EncodingOf(output);
+        std::string mixPath = output;
+        struct RemoveFile {
+            std::string path;
+            ~RemoveFile()
+            {
+                if (!path.empty())
+                    std::remove(path.c_str());
+            }
+        } temporaryWave;
+        if (encoding != OutputEncoding::kWave) {
+            for (const mix::SoundFileReport& sound :
+                mix::DescribeSoundFiles(*project, documentPath))
+                if (sound.found && ReplacesAnInput(output, { sound.path }))
+                    return UsageError(
+                        kMixCommand, "the output would replace a sound the mix reads");
+            const auto created = CreateFileBeside(output, ".wav");
+            if (!created)
+                return Failure(Text(TextId::kFailedMixing),
+                    output + ": cannot create a temporary file beside it: " + std::strerror(errno));
+            temporaryWave.path = mixPath = *created;
+        }
+
         outcome.lengthFrames = engine::MixLength(*project);
         outcome.samplesPerSecond = project->settings.outputFormat.samplesPerSecond;
-        CliAnswers answers { output, strict, !quiet && ::isatty(STDERR_FILENO) == 1, {} };
+        CliAnswers answers { mixPath, strict, !quiet && ::isatty(STDERR_FILENO) == 1, {} };
         if (!quiet && !json)
             answers.startLine = "mix length: " + std::to_string(*outcome.lengthFrames) + " frames ("
                 + FormatTime(*outcome.lengthFrames, outcome.samplesPerSecond) + ")";
@@ -154,18 +248,122 @@ namespace {
             outcome.lengthFrames = frames;
             outcome.elapsedMs = elapsedMs;
         };
-        // Relative sound names are resolved against the input's folder, so the
-        // document path must name one even for a bare file name.
-        std::error_code error;
-        const std::string documentPath = std::filesystem::absolute(input, error).string();
         const bool ok = MixProject(*project, documentPath, ui, ui, ui, options);
-        for (const std::string& notice : ui.notices()) {
-            if (!ok)
+        if (!ok) {
+            for (const std::string& notice : ui.notices())
                 PrintDiagnostic(notice);
-            else if (!quiet && !json)
-                std::printf("%s\n", notice.c_str());
+            return kExitFailure;
         }
-        return ok ? kExitOk : kExitFailure;
+        outcome.levels = MeasureWaveFile(mixPath);
+        if (encoding != OutputEncoding::kWave) {
+            std::string reason;
+            if (!EncodeWaveFile(mixPath, output, encoding, InterruptFlag(), reason)) {
+                outcome.levels.reset();
+                return Failure(
+                    Text(InterruptFlag().load() ? TextId::kAborted : TextId::kFailedMixing),
+                    reason);
+            }
+        }
+        if (!quiet && !json)
+            for (const std::string& notice : ui.notices())
+                std::printf("%s\n", notice.c_str());
+        if (!outcome.levels)
+            PrintDiagnostic(
+                "vellisto-cli: warning: " + output + ": cannot be read back to measure its level");
+        else if (!quiet && !json)
+            std::printf("Peak level: %s dBFS\nClipped samples: %llu\n",
+                FormatDbfs(outcome.levels->peakDbfs()).c_str(),
+                static_cast<unsigned long long>(outcome.levels->clippedSamples));
+        return kExitOk;
+    }
+
+} // namespace
+
+namespace {
+
+    // "flac" for -f flac; nullopt for a name that is no encoding.
+    std::optional<std::string_view> FormatExtension(std::string_view name)
+    {
+        for (const std::string_view known : { "wav", "flac", "ogg", "opus" })
+            if (name == known)
+                return known;
+        return std::nullopt;
+    }
+
+    // The output of each input: -o for a single input, else the input's name
+    // with the extension of -f in --out-dir or beside the input. nullopt after
+    // a usage error (or a failure, exitCode says which).
+    std::optional<std::vector<std::string>> OutputPaths(const ParsedArgs& parsed, int& exitCode)
+    {
+        exitCode = kExitUsage;
+        const auto& inputs = parsed.positional;
+        const auto outDir = parsed.value(kOutDirOption);
+        const auto format = parsed.value(kFormatOption);
+        if (const auto o = parsed.value(kOutputOption)) {
+            if (o->empty()) {
+                UsageError(kMixCommand, "-o needs a file name");
+                return std::nullopt;
+            }
+            if (inputs.size() > 1 || outDir || format) {
+                UsageError(kMixCommand,
+                    "-o names the output of one input; use --out-dir and -f with several");
+                return std::nullopt;
+            }
+            return std::vector<std::string> { std::string(*o) };
+        }
+        std::string extension = ".wav";
+        if (format) {
+            const auto known = FormatExtension(*format);
+            if (!known) {
+                UsageError(kMixCommand, "-f must be wav, flac, ogg or opus");
+                return std::nullopt;
+            }
+            extension.assign(1, '.').append(*known);
+        }
+        namespace fs = std::filesystem;
+        if (outDir) {
+            std::error_code error;
+            if (outDir->empty()) {
+                UsageError(kMixCommand, "--out-dir needs a folder");
+                return std::nullopt;
+            }
+            if (!fs::is_directory(fs::path(*outDir), error)) {
+                exitCode = kExitFailure;
+                PrintDiagnostic("vellisto-cli: " + std::string(*outDir) + ": no such folder");
+                return std::nullopt;
+            }
+        }
+        std::vector<std::string> outputs;
+        for (const std::string_view input : inputs) {
+            fs::path output = fs::path(input).replace_extension(extension);
+            if (outDir)
+                output = fs::path(*outDir) / output.filename();
+            outputs.push_back(output.string());
+        }
+        // No output replaces an input of the batch, and two inputs with the
+        // same name would write the same file.
+        for (std::size_t i = 0; i < outputs.size(); ++i)
+            for (const std::string_view other : inputs)
+                if (ReplacesAnInput(outputs[i], { other })) {
+                    UsageError(
+                        kMixCommand, outputs[i] + " would replace the input " + std::string(other));
+                    return std::nullopt;
+                }
+        for (std::size_t i = 0; i < outputs.size(); ++i)
+            for (std::size_t j = 0; j < i; ++j)
+                if (fs::path(outputs[i]).lexically_normal()
+                    == fs::path(outputs[j]).lexically_normal()) {
+                    UsageError(kMixCommand,
+                        std::string(inputs[j]) + " and " + std::string(inputs[i])
+                            + " would both be written to " + outputs[i]);
+                    return std::nullopt;
+                }
+        return outputs;
+    }
+
+    std::string_view ResultWord(int exitCode)
+    {
+        return exitCode == kExitOk ? "ok" : InterruptFlag().load() ? "aborted" : "failed";
     }
 
 } // namespace
@@ -176,18 +374,58 @@ int RunMix(CommandArgs args)
     if (!parsed)
         return kExitUsage;
     const bool json = parsed->has(kJsonOption);
-    const DiagnosticLog log;
-    MixOutcome outcome;
-    const int exitCode = Mix(*parsed, json, outcome);
-    // A usage error is the one outcome without a report: nothing was tried.
-    if (json && exitCode != kExitUsage) {
-        const std::string_view result = exitCode == kExitOk ? "ok"
-            : InterruptFlag().load()                        ? "aborted"
-                                                            : "failed";
-        const std::string report = JsonReport(outcome, result, log.lines());
-        std::fwrite(report.data(), 1, report.size(), stdout);
+    const bool quiet = parsed->has(kQuietOption);
+    if (std::string bad; !ApplyComputeOptions(*parsed, bad))
+        return UsageError(kMixCommand, bad);
+    int exitCode = kExitOk;
+    const auto outputs = OutputPaths(*parsed, exitCode);
+    if (!outputs)
+        return exitCode;
+
+    if (outputs->size() == 1) {
+        const DiagnosticLog log;
+        MixOutcome outcome;
+        exitCode = Mix(
+            *parsed, std::string(parsed->positional[0]), outputs->front(), json, quiet, outcome);
+        // A usage error is the one outcome without a report: nothing was tried.
+        if (json && exitCode != kExitUsage) {
+            const std::string report = JsonReport(outcome, ResultWord(exitCode), log.lines());
+            std::fwrite(report.data(), 1, report.size(), stdout);
+        }
+        return exitCode;
     }
-    return exitCode;
+
+    // Several inputs: each mixed in turn (each mix already renders its tracks
+    // on every core), one result line (or report) per input, and a failure
+    // never stops the others. An interruption stops the whole batch.
+    bool anyFailed = false;
+    std::string reports;
+    for (std::size_t i = 0; i < outputs->size() && !InterruptFlag().load(); ++i) {
+        const std::string input(parsed->positional[i]);
+        const DiagnosticLog log;
+        MixOutcome outcome;
+        const int result = Mix(*parsed, input, (*outputs)[i], json, true, outcome);
+        anyFailed = anyFailed || result != kExitOk;
+        if (json) {
+            reports += (reports.empty() ? "[\n" : ",\n")
+                + JsonReport(outcome, ResultWord(result), log.lines());
+            continue;
+        }
+        std::string line = input + ": " + std::string(ResultWord(result));
+        if (result == kExitOk) {
+            line += ": " + outcome.output;
+            if (outcome.levels)
+                line += ", peak " + FormatDbfs(outcome.levels->peakDbfs()) + " dBFS, "
+                    + std::to_string(outcome.levels->clippedSamples) + " clipped samples";
+        }
+        std::printf("%s\n", line.c_str());
+        std::fflush(stdout);
+    }
+    if (json) {
+        reports += "]\n";
+        std::fwrite(reports.data(), 1, reports.size(), stdout);
+    }
+    return anyFailed || InterruptFlag().load() ? kExitFailure : kExitOk;
 }
 
 } // namespace vellisto::cli

@@ -248,7 +248,8 @@ TEST_F(BadInput, BadOptionValuesAreUsageErrors)
         { "mix", spj, "--threads", "0" },
         { "mix", spj, "--threads", "257" },
         { "mix", spj, "--threads", "two" },
-        { "mix", spj, "--strict", "yes" },
+        // A stray word is another input, and -o names the output of one.
+        { "mix", spj, "--strict", "yes", "-o", path("keep.wav") },
     };
     for (const Args& args : cases)
         expectAnswer(args, 2, "vellisto-cli " + args[0] + ": ");

@@ -226,8 +226,12 @@ TEST_F(CommandDocs, EveryCommandExplainsItselfAndItsUsageErrorsShowTheSameUsage)
                 = Cat({ option.required ? " " : " [", Typed(option), option.required ? "" : "]" });
             EXPECT_TRUE(Contains(usage, shown)) << usage << "\n" << option.name;
         }
-        for (const std::vector<std::string>& args : { std::vector<std::string> { name },
-                 { name, "in.spj", "--bogus" }, { name, "a", "b" } }) {
+        // A command that takes several operands refuses -o with them.
+        const std::vector<std::string> two = command->manyOperands
+            ? std::vector<std::string> { name, "a", "b", "-o", "c" }
+            : std::vector<std::string> { name, "a", "b" };
+        for (const std::vector<std::string>& args :
+            { std::vector<std::string> { name }, { name, "in.spj", "--bogus" }, two }) {
             const CliResult r = run(args);
             EXPECT_EQ(r.exitCode, 2) << name;
             EXPECT_TRUE(r.out.empty());

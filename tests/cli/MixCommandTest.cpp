@@ -507,3 +507,184 @@ TEST_F(MixJson, AnAbortIsReported)
     EXPECT_EQ(jq(out, ".messages[0]"), "Aborted.");
     EXPECT_EQ(jq(out, ".lengthFrames"), std::to_string(44100 * 1200));
 }
+
+TEST_F(MixCli, ReportsThePeakLevelAndTheClippedSamples)
+{
+    // Half scale on one track: -6.0 dBFS, nothing clipped.
+    auto quiet = MonoProject();
+    Play(*quiet, 1, u"half.wav", 441);
+    save(*quiet, "quiet.spj");
+    writeConstant("half.wav", 16384, 1000);
+    // Two tracks at -20000 each sum past the range: every frame sits at -32768.
+    auto loud = MonoProject();
+    Play(*loud, 1, u"low.wav", 441, 0);
+    Play(*loud, 1, u"low.wav", 441, 1);
+    save(*loud, "loud.spj");
+    writeConstant("low.wav", -20000, 1000);
+    // No events: silence has no level at all.
+    save(*MonoProject(), "silent.spj");
+
+    struct Case {
+        std::string input;
+        std::string dbfsText;
+        std::string dbfsJson;
+        std::string clipped;
+    };
+    for (const Case& c :
+        { Case { "quiet.spj", "-6.0", "-6.0", "0" }, Case { "loud.spj", "0.0", "0.0", "441" },
+            Case { "silent.spj", "-inf", "null", "0" } }) {
+        const test::CliResult text = run({ "mix", path(c.input), "-o", path("out.wav") });
+        ASSERT_EQ(text.exitCode, 0) << text.err;
+        EXPECT_NE(text.out.find("\nPeak level: " + c.dbfsText
+                      + " dBFS\nClipped samples: " + c.clipped + "\n"),
+            std::string::npos)
+            << text.out;
+        const test::CliResult json = run({ "mix", path(c.input), "-o", path("out.wav"), "--json" });
+        ASSERT_EQ(json.exitCode, 0) << json.err;
+        EXPECT_NE(json.out.find("\"peakDbfs\": " + c.dbfsJson
+                      + ",\n  \"clippedSamples\": " + c.clipped + ",\n"),
+            std::string::npos)
+            << json.out;
+    }
+    EXPECT_EQ(DataSamples(path("out.wav")), std::vector<int> {});
+
+    // A failed mix has no level to report (the same mix succeeds while its sound is there).
+    const test::CliResult present
+        = run({ "mix", path("quiet.spj"), "-o", path("out.wav"), "--json", "--strict" });
+    ASSERT_EQ(present.exitCode, 0) << present.err;
+    fs::remove(path("half.wav"));
+    const test::CliResult missing
+        = run({ "mix", path("quiet.spj"), "-o", path("out.wav"), "--json", "--strict" });
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.out.find("peakDbfs"), std::string::npos) << missing.out;
+}
+
+TEST_F(MixCli, CompressedOutputsAreEncodedFromTheSameMix)
+{
+    // A stereo tone at 48000 Hz, so every encoding can store it.
+    auto project = CreateProject();
+    project->settings.outputFormat = test::PcmFormat(2, 48000, 16);
+    Play(*project, 1, u"tone.wav", 4800);
+    save(*project, "song.spj");
+    std::vector<std::int16_t> tone;
+    for (int i = 0; i < 6000; ++i)
+        tone.push_back(static_cast<std::int16_t>((i * 37) % 20000 - 10000));
+    writeBytes("tone.wav", test::WaveBytes {}.pcm16(1, 48000, tone).file());
+
+    test::CliResult r = run({ "mix", path("song.spj"), "-o", path("song.wav"), "--quiet" });
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::vector<int> wave = DataSamples(path("song.wav"));
+    ASSERT_EQ(wave.size(), 9600u);
+    ASSERT_NE(std::count(wave.begin(), wave.end(), 0), 9600);
+
+    // FLAC is lossless: decoded by another program it gives the WAVE's samples.
+    r = run({ "mix", path("song.spj"), "-o", path("song.FLAC"), "--json" });
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("\"output\": \"" + path("song.FLAC") + "\""), std::string::npos);
+    ASSERT_EQ(std::system(("sox -q " + test::Quote(path("song.FLAC")) + " -t wav -e signed -b 16 "
+                  + test::Quote(path("decoded.wav")))
+                              .c_str()),
+        0);
+    EXPECT_EQ(DataSamples(path("decoded.wav")), wave);
+    fs::remove(path("decoded.wav"));
+
+    // The lossy ones decode, in stereo.
+    for (const std::string name : { "song.ogg", "song.opus" }) {
+        r = run({ "mix", path("song.spj"), "-o", path(name), "--quiet" });
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        // sox reads Ogg Vorbis; Opus goes through opusdec first.
+        std::string info = "soxi -c " + test::Quote(path(name));
+        if (name.ends_with(".opus"))
+            info = "opusdec --quiet " + test::Quote(path(name)) + " " + test::Quote(path("o.wav"))
+                + " && soxi -c " + test::Quote(path("o.wav")) + " && rm "
+                + test::Quote(path("o.wav"));
+        info = "(" + info + ") >" + test::Quote(path("c"));
+        ASSERT_EQ(std::system(info.c_str()), 0) << name;
+        EXPECT_EQ(ReadText(path("c")), "2\n") << name;
+        fs::remove(path("c"));
+    }
+
+    // Opus cannot store 44100 Hz: a clear failure, the existing output kept
+    // and no temporary file left behind.
+    std::ofstream(path("old.opus")) << "old";
+    project->settings.outputFormat = test::PcmFormat(2, 44100, 16);
+    save(*project, "song.spj");
+    r = run({ "mix", path("song.spj"), "-o", path("old.opus") });
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("Failed in mixing."), std::string::npos) << r.err;
+    EXPECT_EQ(ReadText(path("old.opus")), "old");
+    EXPECT_EQ(files(),
+        (std::vector<std::string> { "old.opus", "song.FLAC", "song.ogg", "song.opus", "song.spj",
+            "song.wav", "tone.wav" }));
+
+    // A compressed output never replaces a sound the mix reads.
+    r = run({ "mix", path("song.spj"), "-o", path("tone.wav.flac") });
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    fs::rename(path("tone.wav"), path("tone.ogg")); // found by the extension fallback
+    const std::string before = ReadText(path("tone.ogg"));
+    r = run({ "mix", path("song.spj"), "-o", path("tone.ogg") });
+    EXPECT_EQ(r.exitCode, 2) << r.err;
+    EXPECT_EQ(ReadText(path("tone.ogg")), before);
+}
+
+TEST_F(MixCli, BatchMixesEveryInputAndReportsEachOne)
+{
+    // Two good projects and a damaged one between them.
+    auto project = MonoProject();
+    Play(*project, 1, u"tone.wav", 441);
+    save(*project, "a.spj");
+    Play(*project, 1, u"tone.wav", 882);
+    save(*project, "c.spj");
+    writeBytes("b.mid", { 'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 2, 0, 0 }); // division 0
+    writeConstant("tone.wav", 1000, 1000);
+    fs::create_directory(path("out"));
+
+    test::CliResult r = run({ "mix", path("a.spj"), path("b.mid"), path("c.spj"), "--out-dir",
+        path("out"), "-f", "flac" });
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_EQ(r.out,
+        path("a.spj") + ": ok: " + path("out/a.flac") + ", peak -30.3 dBFS, 0 clipped samples\n"
+            + path("b.mid") + ": failed\n" + path("c.spj") + ": ok: " + path("out/c.flac")
+            + ", peak -30.3 dBFS, 0 clipped samples\n");
+    EXPECT_NE(r.err.find(path("b.mid") + ": division of 0"), std::string::npos) << r.err;
+    ASSERT_EQ(std::system(("sox -q " + test::Quote(path("out/c.flac")) + " -t wav -b 16 "
+                  + test::Quote(path("c.wav")))
+                              .c_str()),
+        0);
+    EXPECT_EQ(DataSamples(path("c.wav")), std::vector<int>(882, 1000));
+    std::vector<std::string> written;
+    for (const auto& entry : fs::directory_iterator(path("out")))
+        written.push_back(entry.path().filename().string());
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ(written, (std::vector<std::string> { "a.flac", "c.flac" }));
+
+    // All good: exit 0; beside the inputs as WAVE files without --out-dir and -f;
+    // --json gives an array of the reports.
+    r = run({ "mix", path("a.spj"), path("c.spj"), "--json" });
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(r.out.starts_with("[\n{\n  \"result\": \"ok\",\n  \"input\": \"" + path("a.spj")))
+        << r.out;
+    EXPECT_NE(r.out.find("}\n,\n{\n  \"result\": \"ok\",\n  \"input\": \"" + path("c.spj")),
+        std::string::npos)
+        << r.out;
+    EXPECT_TRUE(r.out.ends_with("}\n]\n")) << r.out;
+    EXPECT_EQ(DataSamples(path("a.wav")), std::vector<int>(441, 1000));
+    EXPECT_EQ(DataSamples(path("c.wav")), std::vector<int>(882, 1000));
+
+    // What cannot be a batch is refused before anything is mixed.
+    fs::create_directory(path("x"));
+    std::ofstream(path("x/a.spj")) << "x";
+    for (const std::vector<std::string>& args :
+        { std::vector<std::string> { "mix", path("a.spj"), path("c.spj"), "-o", path("o.wav") },
+            { "mix", path("a.spj"), path("x/a.spj"), "--out-dir", path("out") },
+            { "mix", path("a.spj"), "-f", "mp3" },
+            { "mix", path("c.spj"), path("a.wav"), "-f", "wav" } }) {
+        r = run(args);
+        EXPECT_EQ(r.exitCode, 2) << args.back();
+        EXPECT_NE(r.err.find("usage:"), std::string::npos) << r.err;
+    }
+    r = run({ "mix", path("a.spj"), path("c.spj"), "--out-dir", path("absent") });
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "vellisto-cli: " + path("absent") + ": no such folder\n");
+    EXPECT_FALSE(fs::exists(path("o.wav")));
+}

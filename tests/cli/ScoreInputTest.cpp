@@ -6,6 +6,7 @@
 #include "model/ProjectFile.h"
 
 #include <gtest/gtest.h>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -126,4 +127,106 @@ TEST_F(ScoreInputTest, FailuresAndBadOptions)
         EXPECT_EQ(result.exitCode, 2) << args.back();
         EXPECT_TRUE(Contains(result.err, "usage:")) << result.err;
     }
+}
+
+TEST_F(ScoreInputTest, BmsRulesAndSeedChooseHowAChartIsRead)
+{
+    // A base-36 sound ID: only the standard rules know 0Z.
+    std::ofstream(path("b36.bms"), std::ios::binary) << "#WAV0Z kick.wav\r\n#00111:0Z\r\n";
+    const auto design = run({ "info", path("b36.bms") });
+    ASSERT_EQ(design.exitCode, 0) << design.err;
+    EXPECT_TRUE(Contains(design.out, "\ntracks 0\n")) << design.out;
+    for (const std::string rules : { "standard", "design" }) {
+        const auto r = run({ "info", path("b36.bms"), "--bms-rules", rules });
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        if (rules == "design") {
+            EXPECT_EQ(r.out, design.out);
+            continue;
+        }
+        // ID 0Z is 35 in base 36.
+        EXPECT_TRUE(Contains(r.out, "  sound 35 \"\\kick.wav\"")) << r.out;
+        EXPECT_TRUE(Contains(r.out, "\ntracks 1\n")) << r.out;
+    }
+
+    // A sound ID beyond the table is skipped with a warning on standard error,
+    // which a mix's JSON report repeats.
+    std::ofstream(path("big.bms"), std::ios::binary) << "#WAVZZ big.wav\r\n#00111:ZZ\r\n";
+    auto result = run({ "info", path("big.bms"), "--bms-rules", "standard" });
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(result.err.starts_with("vellisto-cli: warning: " + path("big.bms") + ": "))
+        << result.err;
+    result = run(
+        { "mix", path("big.bms"), "--bms-rules", "standard", "--json", "-o", path("big.wav") });
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(Contains(result.out,
+        "\"messages\": [\n    \"vellisto-cli: warning: " + path("big.bms")
+            + ": byte 0: sound ZZ is beyond"))
+        << result.out;
+
+    // #RANDOM: each seed always picks the same branch, and some two seeds pick
+    // different ones (channel 11 and channel 12 play on different tracks).
+    std::ofstream(path("random.bms"), std::ios::binary)
+        << "#WAV01 a.wav\r\n#RANDOM 2\r\n#IF 1\r\n#00111:01\r\n#ENDIF\r\n#IF 2\r\n"
+           "#00112:01\r\n#ENDIF\r\n#ENDRANDOM\r\n";
+    std::set<std::string> reports;
+    for (int seed = 0; seed < 8; ++seed) {
+        const std::vector<std::string> args { "info", path("random.bms"), "--bms-rules", "standard",
+            "--seed", std::to_string(seed) };
+        const auto first = run(args);
+        ASSERT_EQ(first.exitCode, 0) << first.err;
+        EXPECT_EQ(run(args).out, first.out) << seed;
+        EXPECT_TRUE(Contains(first.out, "\ntracks 1\n")) << first.out;
+        reports.insert(first.out);
+    }
+    EXPECT_EQ(reports.size(), 2u);
+
+    for (const std::vector<std::string>& args :
+        { std::vector<std::string> { "info", path("b36.bms"), "--bms-rules", "loose" },
+            { "info", path("b36.bms"), "--seed", "-1" },
+            { "info", path("b36.bms"), "--seed", "18446744073709551616" },
+            { "mix", path("b36.bms"), "--seed", "x" } }) {
+        result = run(args);
+        EXPECT_EQ(result.exitCode, 2) << args.back();
+        EXPECT_TRUE(Contains(result.err, "usage:")) << result.err;
+    }
+}
+
+TEST_F(ScoreInputTest, InfoNamesTheSoundFileFoundAndItsFormat)
+{
+    // kick.wav ships as Ogg Vorbis, snare.wav as FLAC (and a WAVE hi-hat); gone.wav is nowhere.
+    const std::string make = "cd " + test::Quote(m_dir)
+        + " && sox -q -n -r 22050 -c 1 kick.ogg synth 0.1 sine 440"
+          " && sox -q -n -r 22050 -c 1 -b 16 snare.flac synth 0.1 sine 330"
+          " && sox -q -n -r 22050 -c 1 -b 16 hat.wav synth 0.1 sine 220";
+    ASSERT_EQ(std::system(make.c_str()), 0);
+    std::ofstream(path("chart.bms"), std::ios::binary)
+        << "#WAV01 kick.wav\r\n#WAV02 snare.wav\r\n#WAV03 gone.wav\r\n#WAV04 hat.wav\r\n"
+           "#00111:01020304\r\n";
+
+    const auto text = run({ "info", path("chart.bms") });
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    const std::string file = "\n    file ";
+    EXPECT_TRUE(Contains(text.out, file + path("kick.ogg") + " (Ogg Vorbis)\n")) << text.out;
+    EXPECT_TRUE(Contains(text.out, file + path("snare.flac") + " (FLAC)\n")) << text.out;
+    EXPECT_TRUE(Contains(text.out, file + path("hat.wav") + " (WAVE)\n")) << text.out;
+    // The missing sound is named once, by its own name, and no other name is tried.
+    const std::string missing = "\n    missing: " + path("gone.wav") + "\n";
+    ASSERT_TRUE(Contains(text.out, missing)) << text.out;
+    // Its stored name on the sound's line, its path on the next: nothing else.
+    std::size_t mentions = 0;
+    for (auto at = text.out.find("gone"); at != std::string::npos;
+         at = text.out.find("gone", at + 1))
+        ++mentions;
+    EXPECT_EQ(mentions, 2u) << text.out;
+    EXPECT_FALSE(Contains(text.out, "gone.ogg")) << text.out;
+
+    const auto json = run({ "info", path("chart.bms"), "--json" });
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    EXPECT_TRUE(Contains(json.out,
+        "\"file\": \"" + path("kick.ogg")
+            + "\",\n      \"found\": true,\n      \"format\": \"Ogg Vorbis\""))
+        << json.out;
+    EXPECT_TRUE(Contains(json.out,
+        "\"file\": \"" + path("gone.wav") + "\",\n      \"found\": false,\n      \"format\": \"\""))
+        << json.out;
 }
