@@ -13,6 +13,12 @@
 // each one against the division), so 16 bits hold them exactly. Row 0 is
 // zero: a whole-frame position copies its sample and reads no weights.
 //
+// Row Period - phi is row phi back to front (the sinc entry d is the same for
+// both, and tap k of the one divides by minus the divisor of tap 1 - k of the
+// other). A reader of random phases may therefore read only the rows up to
+// the middle, each either way (MirroredRow), and keep half the memory in its
+// caches.
+//
 // Sizes: 65536 rows of 128 weights (16 MiB) and 4096 rows of 16 (128 KiB).
 // The tables are built on first use, once, under std::call_once, and are
 // read-only afterwards; any thread may read them.
@@ -38,6 +44,19 @@ struct SincWeightTables {
         return highRes + std::size_t { phi } * kHighResTaps;
     }
 };
+
+// Where row phi (0 .. Period - 1) of a table lies in the table's first half:
+// the row to read, and whether to read it back to front.
+struct MirroredRow {
+    std::uint32_t row;
+    bool reversed;
+};
+
+template <std::uint32_t Period> constexpr MirroredRow FromFirstHalf(std::uint32_t phi)
+{
+    const bool reversed = phi > Period / 2;
+    return { reversed ? Period - phi : phi, reversed };
+}
 
 // Builds the sinc tables (if needed) and both weight tables on the first
 // call; null when memory ran out, in which case the callers keep to the

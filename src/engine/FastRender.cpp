@@ -22,6 +22,7 @@
 //   slots; the slots that the next event sees are then the reference's.
 
 #include "audio/SincDot.h"
+#include "audio/SincTables.h"
 #include "audio/SincWeights.h"
 #include "engine/detail/Envelope.h"
 #include "engine/detail/TrackRenderer.h"
@@ -100,10 +101,19 @@ namespace {
                     out[c] = Tap<Channels>(frame, 0, c);
                 return;
             }
-            const std::int16_t* weights = kLow ? tables->lowResRow(phi) : tables->highResRow(phi);
+            const std::uint8_t* first = frame - (kTaps / 2 - 1) * (Channels * 2);
             std::uint32_t sum[Channels];
-            Isa::template Dot<kTaps, Channels, 16>(
-                weights, frame - (kTaps / 2 - 1) * (Channels * 2), sum);
+            if constexpr (!kLow && Isa::kIsa >= audio::VectorIsa::kAvx2) {
+                // Half of the 16 MiB table, read either way: the rows that
+                // random phases bring into the caches are half as many.
+                const audio::MirroredRow m = audio::FromFirstHalf<audio::kHighResSincPeriod>(phi);
+                Isa::template DotEitherWay<kTaps, Channels>(
+                    tables->highResRow(m.row), m.reversed, first, sum);
+            } else {
+                const std::int16_t* weights
+                    = kLow ? tables->lowResRow(phi) : tables->highResRow(phi);
+                Isa::template Dot<kTaps, Channels, 16>(weights, first, sum);
+            }
             for (int c = 0; c < Channels; ++c)
                 out[c] = static_cast<std::int32_t>(sum[c]) / 16384;
         }
@@ -118,7 +128,7 @@ namespace {
     // last taps' samples and the phase's weight row. A hint only, which
     // changes nothing but timing; the address is formed as an integer, since
     // near the end of a piece it may lie past the samples.
-    template <Kernel K, int Channels>
+    template <Kernel K, int Channels, class Isa>
     [[gnu::always_inline]] inline void PrefetchAhead(
         const audio::SincWeightTables* tables, const std::uint8_t* samples, std::uint64_t position)
     {
@@ -130,7 +140,10 @@ namespace {
             reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(samples) + lastTap));
         const auto fraction = static_cast<std::uint32_t>(position) & kFractionMask;
         if constexpr (K == Kernel::kSinc) {
-            const std::int16_t* row = tables->highResRow(fraction >> 8);
+            const std::uint32_t phi = fraction >> 8;
+            const std::int16_t* row = tables->highResRow(Isa::kIsa >= audio::VectorIsa::kAvx2
+                    ? audio::FromFirstHalf<audio::kHighResSincPeriod>(phi).row
+                    : phi);
             for (int line = 0; line < audio::kHighResTaps * 2; line += 64)
                 __builtin_prefetch(reinterpret_cast<const char*>(row) + line);
         } else if constexpr (K == Kernel::kSincLow) {
@@ -307,7 +320,7 @@ namespace {
         for (; j < frames; ++j, ++sums, position += step) {
             const auto index = static_cast<std::uint32_t>(position >> 24);
             const auto fraction = static_cast<std::uint32_t>(position) & kFractionMask;
-            PrefetchAhead<K, Channels>(
+            PrefetchAhead<K, Channels, Isa>(
                 tables, samples, position + std::uint64_t { kPrefetchFrames } * step);
             std::int32_t value[Channels];
             FastKernelValue<K, Channels, Isa>(tables, samples, index, fraction, value);
