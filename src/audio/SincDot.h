@@ -13,7 +13,8 @@
 // read, as the reference kernels read them.
 //
 // DotEitherWay (Avx2 and Avx512, 16-bit samples, Taps a multiple of 32) reads
-// the row as stored or back to front, tap t then taking weights[Taps - 1 - t]:
+// the row as stored (reversed 0) or back to front (reversed 1), tap t then
+// taking weights[Taps - 1 - t]:
 // the mixer reads only the first half of a sinc weight table that way
 // (SincWeights.h). The direction is data, not a branch, since a voice's
 // phases fall on either half at random: the weights are loaded in chunks from
@@ -203,11 +204,11 @@ struct Avx2 {
                   kZ, kZ, 2, 3, kZ, kZ, 0, 1, kZ, kZ } };
 
     template <int Taps, int Channels>
-    [[gnu::target("avx2")]] static void DotEitherWay(const std::int16_t* weights, bool reversed,
-        const std::uint8_t* taps, std::uint32_t (&sum)[Channels])
+    [[gnu::target("avx2")]] static void DotEitherWay(const std::int16_t* weights,
+        std::uint32_t reversed, const std::uint8_t* taps, std::uint32_t (&sum)[Channels])
     {
         static_assert(Taps % 32 == 0);
-        const int way = reversed ? 1 : 0;
+        const auto way = static_cast<std::ptrdiff_t>(reversed);
         if constexpr (Channels == 1) {
             // Chunk c of the taps is chunk Taps / 16 - 1 - c of the row reversed.
             constexpr int kChunk = 16;
@@ -333,11 +334,11 @@ struct Avx512 {
 
     template <int Taps, int Channels>
     [[gnu::target("avx2,avx512f,avx512bw")]] static void DotEitherWay(const std::int16_t* weights,
-        bool reversed, const std::uint8_t* taps, std::uint32_t (&sum)[Channels])
+        std::uint32_t reversed, const std::uint8_t* taps, std::uint32_t (&sum)[Channels])
     {
         static_assert(Taps % 32 == 0);
         constexpr int kChunk = 32;
-        const int way = reversed ? 1 : 0;
+        const auto way = static_cast<std::ptrdiff_t>(reversed);
         // Chunk c of the taps is chunk Taps / 32 - 1 - c of the row reversed.
         const std::int16_t* chunk = weights + way * (Taps - kChunk);
         const std::ptrdiff_t step = kChunk - way * (2 * kChunk);

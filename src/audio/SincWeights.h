@@ -46,16 +46,18 @@ struct SincWeightTables {
 };
 
 // Where row phi (0 .. Period - 1) of a table lies in the table's first half:
-// the row to read, and whether to read it back to front.
+// the row to read, and whether to read it back to front (1) or not (0).
+// Worked out with arithmetic alone: phases fall on either half at random, and
+// a branch on the half would be mispredicted every other time.
 struct MirroredRow {
     std::uint32_t row;
-    bool reversed;
+    std::uint32_t reversed;
 };
 
 template <std::uint32_t Period> constexpr MirroredRow FromFirstHalf(std::uint32_t phi)
 {
-    const bool reversed = phi > Period / 2;
-    return { reversed ? Period - phi : phi, reversed };
+    const std::uint32_t reversed = (Period / 2 - phi) >> 31; // phi past the middle
+    return { phi + reversed * (Period - 2 * phi), reversed }; // 32-bit wrap: Period - phi
 }
 
 // Builds the sinc tables (if needed) and both weight tables on the first

@@ -25,6 +25,7 @@
 #include "audio/SincTables.h"
 #include "audio/SincWeights.h"
 #include "engine/detail/Envelope.h"
+#include "engine/detail/SincFours.h"
 #include "engine/detail/TrackRenderer.h"
 
 #include <algorithm>
@@ -119,35 +120,29 @@ namespace {
         }
     }
 
-    // Frames ahead whose weight row is fetched into the cache while the
-    // current frame is computed: rows of random phases miss the cache, and a
-    // miss waited for one frame at a time would dominate the cost.
+    // Frames ahead whose "Use sinc" weight row is fetched into the cache
+    // while the current frame is computed: rows of random phases miss the
+    // caches (the table is larger than the last level's share of a core), and
+    // a miss waited for one frame at a time would dominate the cost.
     constexpr std::uint32_t kPrefetchFrames = 16;
 
-    // Asks the cache for what the kernel will read at a later position: the
-    // last taps' samples and the phase's weight row. A hint only, which
-    // changes nothing but timing; the address is formed as an integer, since
-    // near the end of a piece it may lie past the samples.
-    template <Kernel K, int Channels, class Isa>
+    // Asks the cache for the "Use sinc" weight row of a later position, the
+    // row that the kernel of this instruction set reads. A hint only, which
+    // changes nothing but timing. Nothing else is fetched ahead: a voice reads
+    // its samples in order, which the processor's own prefetching follows,
+    // and the low-resolution table stays in the second-level cache; asking
+    // for them anyway costs more than it saves.
+    template <Kernel K, class Isa>
     [[gnu::always_inline]] inline void PrefetchAhead(
-        const audio::SincWeightTables* tables, const std::uint8_t* samples, std::uint64_t position)
+        const audio::SincWeightTables* tables, std::uint64_t position)
     {
-        constexpr std::uint64_t kReach = K == Kernel::kSinc
-            ? 64
-            : (K == Kernel::kSincLow ? 8 : (K == Kernel::kLinear ? 1 : 0));
-        const std::uint64_t lastTap = ((position >> 24) + kReach) * (Channels * 2);
-        __builtin_prefetch(
-            reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(samples) + lastTap));
-        const auto fraction = static_cast<std::uint32_t>(position) & kFractionMask;
         if constexpr (K == Kernel::kSinc) {
-            const std::uint32_t phi = fraction >> 8;
+            const std::uint32_t phi = (static_cast<std::uint32_t>(position) & kFractionMask) >> 8;
             const std::int16_t* row = tables->highResRow(Isa::kIsa >= audio::VectorIsa::kAvx2
                     ? audio::FromFirstHalf<audio::kHighResSincPeriod>(phi).row
                     : phi);
             for (int line = 0; line < audio::kHighResTaps * 2; line += 64)
                 __builtin_prefetch(reinterpret_cast<const char*>(row) + line);
-        } else if constexpr (K == Kernel::kSincLow) {
-            __builtin_prefetch(tables->lowResRow(fraction >> 12));
         }
     }
 
@@ -295,6 +290,69 @@ namespace {
     };
 #endif
 
+#if VEL_HAVE_X86_VECTORS
+    // A weight row with tap 0 (the frame at the position) at 16384 and every
+    // other tap at 0.
+    template <int Taps> struct UnitRow {
+        alignas(64) std::int16_t weights[Taps] = {};
+        constexpr UnitRow() { weights[Taps / 2 - 1] = 16384; }
+    };
+    constexpr UnitRow<audio::kLowResTaps> kLowUnit {};
+    constexpr UnitRow<audio::kHighResTaps> kHighUnit {};
+
+    // "Use sinc" four frames at a time: the frames' rows and taps found one
+    // by one, their sums formed together (engine/detail/SincFours.h), then
+    // divided, scaled by their levels and added to the sums four lanes at a
+    // time, each lane as the one-frame path forms it. A whole-frame position
+    // (phase 0) reads a row of its own that weighs its sample alone by
+    // 16384, which the division takes off again exactly, instead of taking a
+    // branch of its own.
+    struct SincFrames {
+        // Renders the whole fours of the piece, moves position on by them and
+        // returns their frames.
+        template <Kernel K, int Channels, class Isa, bool PerFrameLevels>
+        [[gnu::always_inline]] static std::uint32_t Render(const audio::SincWeightTables* tables,
+            const std::uint8_t* samples, std::uint64_t& position, std::uint32_t step,
+            std::uint32_t* sums, std::uint32_t frames, const std::uint32_t* levels,
+            std::uint32_t level)
+        {
+            using Fours = typename sinc::FoursOf<Isa>::Type;
+            constexpr bool kLow = K == Kernel::kSincLow;
+            constexpr int kTaps = kLow ? audio::kLowResTaps : audio::kHighResTaps;
+            constexpr std::ptrdiff_t kBack = (kTaps / 2 - 1) * (Channels * 2);
+            const std::int16_t* unit = kLow ? kLowUnit.weights : kHighUnit.weights;
+            const std::uint32_t fours = frames / 4;
+            for (std::uint32_t q = 0; q < fours; ++q, sums += 4) {
+                sinc::FourFrames f;
+                for (int i = 0; i < 4; ++i, position += step) {
+                    PrefetchAhead<K, Isa>(
+                        tables, position + std::uint64_t { kPrefetchFrames } * step);
+                    const auto index = static_cast<std::uint32_t>(position >> 24);
+                    const auto fraction = static_cast<std::uint32_t>(position) & kFractionMask;
+                    const std::uint32_t phi = fraction >> (kLow ? 12 : 8);
+                    f.taps[i] = samples + std::size_t { index } * (Channels * 2) - kBack;
+                    if constexpr (kLow) {
+                        f.rows[i] = phi == 0 ? unit : tables->lowResRow(phi);
+                        f.reversed[i] = 0;
+                    } else {
+                        const audio::MirroredRow m
+                            = audio::FromFirstHalf<audio::kHighResSincPeriod>(phi);
+                        f.rows[i] = phi == 0 ? unit : tables->highResRow(m.row);
+                        f.reversed[i] = m.reversed;
+                    }
+                }
+                __m128i value[Channels];
+                Fours::template Sums<kTaps, Channels, !kLow>(f, value);
+                if constexpr (PerFrameLevels)
+                    sinc::Avx2Fours::AddScaled<Channels>(value, levels + 4 * q, sums, kRunFrames);
+                else
+                    sinc::Avx2Fours::AddScaled<Channels>(value, level, sums, kRunFrames);
+            }
+            return fours * 4;
+        }
+    };
+#endif
+
     // Renders a piece: no end check, no envelope switch, a flat level or one
     // level per frame.
     template <Kernel K, int Channels, class Isa, bool PerFrameLevels>
@@ -310,18 +368,23 @@ namespace {
         std::uint64_t position = (std::uint64_t { v.sampleIndex } << 24) | v.fraction;
         std::uint32_t j = 0;
 #if VEL_HAVE_X86_VECTORS
-        if constexpr ((K == Kernel::kNone || K == Kernel::kLinear)
-            && Isa::kIsa >= audio::VectorIsa::kAvx2) {
-            j = EightFrames::Render<K, Channels, PerFrameLevels>(
-                samples, position, step, sums, frames, levels, level);
+        if constexpr (Isa::kIsa >= audio::VectorIsa::kAvx2) {
+            // Mono "Use sinc" stays one frame at a time: its frames wait on
+            // their weight rows rather than on adding up, and measured no
+            // faster four at a time.
+            if constexpr (K == Kernel::kNone || K == Kernel::kLinear)
+                j = EightFrames::Render<K, Channels, PerFrameLevels>(
+                    samples, position, step, sums, frames, levels, level);
+            else if constexpr (K == Kernel::kSincLow || Channels == 2)
+                j = SincFrames::Render<K, Channels, Isa, PerFrameLevels>(
+                    tables, samples, position, step, sums, frames, levels, level);
             sums += j;
         }
 #endif
         for (; j < frames; ++j, ++sums, position += step) {
             const auto index = static_cast<std::uint32_t>(position >> 24);
             const auto fraction = static_cast<std::uint32_t>(position) & kFractionMask;
-            PrefetchAhead<K, Channels, Isa>(
-                tables, samples, position + std::uint64_t { kPrefetchFrames } * step);
+            PrefetchAhead<K, Isa>(tables, position + std::uint64_t { kPrefetchFrames } * step);
             std::int32_t value[Channels];
             FastKernelValue<K, Channels, Isa>(tables, samples, index, fraction, value);
             const std::uint32_t l = PerFrameLevels ? levels[j] : level;
