@@ -332,14 +332,16 @@ namespace {
                     const std::uint32_t phi = fraction >> (kLow ? 12 : 8);
                     f.taps[i] = samples + std::size_t { index } * (Channels * 2) - kBack;
                     if constexpr (kLow) {
-                        f.rows[i] = phi == 0 ? unit : tables->lowResRow(phi);
+                        f.rows[i] = tables->lowResRow(phi);
                         f.reversed[i] = 0;
                     } else {
                         const audio::MirroredRow m
                             = audio::FromFirstHalf<audio::kHighResSincPeriod>(phi);
-                        f.rows[i] = phi == 0 ? unit : tables->highResRow(m.row);
+                        f.rows[i] = tables->highResRow(m.row);
                         f.reversed[i] = m.reversed;
                     }
+                    if (phi == 0) [[unlikely]]
+                        f.rows[i] = unit;
                 }
                 __m128i value[Channels];
                 Fours::template Sums<kTaps, Channels, !kLow>(f, value);
