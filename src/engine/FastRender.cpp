@@ -291,22 +291,9 @@ namespace {
 #endif
 
 #if VEL_HAVE_X86_VECTORS
-    // A weight row with tap 0 (the frame at the position) at 16384 and every
-    // other tap at 0.
-    template <int Taps> struct UnitRow {
-        alignas(64) std::int16_t weights[Taps] = {};
-        constexpr UnitRow() { weights[Taps / 2 - 1] = 16384; }
-    };
-    constexpr UnitRow<audio::kLowResTaps> kLowUnit {};
-    constexpr UnitRow<audio::kHighResTaps> kHighUnit {};
-
     // "Use sinc" four frames at a time: the frames' rows and taps found one
-    // by one, their sums formed together (engine/detail/SincFours.h), then
-    // divided, scaled by their levels and added to the sums four lanes at a
-    // time, each lane as the one-frame path forms it. A whole-frame position
-    // (phase 0) reads a row of its own that weighs its sample alone by
-    // 16384, which the division takes off again exactly, instead of taking a
-    // branch of its own.
+    // by one, their sums formed together and added to the run's sums
+    // (engine/detail/SincFours.h).
     struct SincFrames {
         // Renders the whole fours of the piece, moves position on by them and
         // returns their frames.
@@ -319,29 +306,15 @@ namespace {
             using Fours = typename sinc::FoursOf<Isa>::Type;
             constexpr bool kLow = K == Kernel::kSincLow;
             constexpr int kTaps = kLow ? audio::kLowResTaps : audio::kHighResTaps;
-            constexpr std::ptrdiff_t kBack = (kTaps / 2 - 1) * (Channels * 2);
-            const std::int16_t* unit = kLow ? kLowUnit.weights : kHighUnit.weights;
             const std::uint32_t fours = frames / 4;
             for (std::uint32_t q = 0; q < fours; ++q, sums += 4) {
                 sinc::FourFrames f;
                 for (int i = 0; i < 4; ++i, position += step) {
                     PrefetchAhead<K, Isa>(
                         tables, position + std::uint64_t { kPrefetchFrames } * step);
-                    const auto index = static_cast<std::uint32_t>(position >> 24);
-                    const auto fraction = static_cast<std::uint32_t>(position) & kFractionMask;
-                    const std::uint32_t phi = fraction >> (kLow ? 12 : 8);
-                    f.taps[i] = samples + std::size_t { index } * (Channels * 2) - kBack;
-                    if constexpr (kLow) {
-                        f.rows[i] = tables->lowResRow(phi);
-                        f.reversed[i] = 0;
-                    } else {
-                        const audio::MirroredRow m
-                            = audio::FromFirstHalf<audio::kHighResSincPeriod>(phi);
-                        f.rows[i] = tables->highResRow(m.row);
-                        f.reversed[i] = m.reversed;
-                    }
-                    if (phi == 0) [[unlikely]]
-                        f.rows[i] = unit;
+                    sinc::SetFrame<kLow, Channels>(f, i, *tables, samples,
+                        static_cast<std::uint32_t>(position >> 24),
+                        static_cast<std::uint32_t>(position) & kFractionMask);
                 }
                 __m128i value[Channels];
                 Fours::template Sums<kTaps, Channels, !kLow>(f, value);

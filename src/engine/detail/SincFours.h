@@ -21,6 +21,8 @@
 // inlined only into functions compiled for the same instructions.
 
 #include "audio/SincDot.h"
+#include "audio/SincTables.h"
+#include "audio/SincWeights.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -36,6 +38,40 @@ struct FourFrames {
     std::uint32_t reversed[4];
     const std::uint8_t* taps[4];
 };
+
+// A weight row with tap 0 (the frame at the position) at 16384 and every
+// other tap at 0. A whole-frame position (phase 0) is the sample itself; this
+// row gives it as sample x 16384, which the kernel's division by 16384 takes
+// off again exactly, so that such a frame needs no path of its own.
+template <int Taps> struct UnitRow {
+    alignas(64) std::int16_t weights[Taps] = {};
+    constexpr UnitRow() { weights[Taps / 2 - 1] = 16384; }
+};
+inline constexpr UnitRow<audio::kLowResTaps> kLowResUnitRow {};
+inline constexpr UnitRow<audio::kHighResTaps> kHighResUnitRow {};
+
+// Sets frame i of f to the kernel at frame `index`, fraction `fraction` of
+// the samples: "Use sinc" (Low false) from the first half of its table, read
+// either way; the low resolution from its whole table, as stored.
+template <bool Low, int Channels>
+[[gnu::always_inline]] inline void SetFrame(FourFrames& f, int i,
+    const audio::SincWeightTables& tables, const std::uint8_t* samples, std::uint32_t index,
+    std::uint32_t fraction)
+{
+    constexpr int kTaps = Low ? audio::kLowResTaps : audio::kHighResTaps;
+    const std::uint32_t phi = fraction >> (Low ? 12 : 8);
+    f.taps[i] = samples + (std::ptrdiff_t { index } - (kTaps / 2 - 1)) * (Channels * 2);
+    if constexpr (Low) {
+        f.rows[i] = tables.lowResRow(phi);
+        f.reversed[i] = 0;
+    } else {
+        const audio::MirroredRow m = audio::FromFirstHalf<audio::kHighResSincPeriod>(phi);
+        f.rows[i] = tables.highResRow(m.row);
+        f.reversed[i] = m.reversed;
+    }
+    if (phi == 0) [[unlikely]]
+        f.rows[i] = Low ? kLowResUnitRow.weights : kHighResUnitRow.weights;
+}
 
 // Makes the compiler finish a frame's sum before it starts the next frame's.
 // Left to itself it may interleave the four frames' products and add them up
