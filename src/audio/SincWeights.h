@@ -19,9 +19,15 @@
 // the middle, each either way (MirroredRow), and keep half the memory in its
 // caches.
 //
-// Sizes: 65536 rows of 128 weights (16 MiB) and 4096 rows of 16 (128 KiB).
-// The tables are built on first use, once, under std::call_once, and are
-// read-only afterwards; any thread may read them.
+// The low resolution has a second, paired table for two-channel products:
+// row phi holds the row's 16 weights as four groups of four (taps 0-3, 4-7,
+// 8-11, 12-15), each group twice in a row, so that 16 bytes of it weigh four
+// left samples and then the same four frames' right samples (PairedLowRes).
+//
+// Sizes: 65536 rows of 128 weights (16 MiB), 4096 rows of 16 (128 KiB) and
+// 4096 paired rows of 32 (256 KiB). The tables are built on first use, once,
+// under std::call_once, and are read-only afterwards; any thread may read
+// them.
 
 #include <cstddef>
 #include <cstdint>
@@ -34,6 +40,7 @@ inline constexpr int kHighResTaps = 128;
 struct SincWeightTables {
     const std::int16_t* lowRes = nullptr; // 4096 rows of kLowResTaps, 2 MiB aligned
     const std::int16_t* highRes = nullptr; // 65536 rows of kHighResTaps, 2 MiB aligned
+    const std::int16_t* lowResPaired = nullptr; // 4096 rows of 2 x kLowResTaps, 2 MiB aligned
 
     const std::int16_t* lowResRow(std::uint32_t phi) const
     {
@@ -43,7 +50,15 @@ struct SincWeightTables {
     {
         return highRes + std::size_t { phi } * kHighResTaps;
     }
+    const std::int16_t* lowResPairedRow(std::uint32_t phi) const
+    {
+        return lowResPaired + std::size_t { phi } * (2 * kLowResTaps);
+    }
 };
+
+// Entry k (0 .. 31) of a paired low-resolution row: the weight of tap
+// 4 x (k / 8) + k % 4 of the row.
+constexpr int PairedLowResTap(int k) { return 4 * (k / 8) + k % 4; }
 
 // Where row phi (0 .. Period - 1) of a table lies in the table's first half:
 // the row to read, and whether to read it back to front (1) or not (0).

@@ -388,12 +388,14 @@ namespace {
     {
 #if VEL_HAVE_X86_VECTORS
         constexpr bool kSinc = K == Kernel::kSinc || K == Kernel::kSincLow;
-        // "None" and "Linear" have no use for 512-bit vectors; without 256-bit
-        // ones they run in plain code.
-        if (isa == audio::VectorIsa::kAvx512)
-            return kSinc ? (channels == 1 ? &TrackAvx512<K, 1> : &TrackAvx512<K, 2>)
-                         : (channels == 1 ? &TrackAvx2<K, 1> : &TrackAvx2<K, 2>);
-        if (isa == audio::VectorIsa::kAvx2)
+        // Only "Use sinc" has a use for 512-bit vectors (its 128 taps): the
+        // others run their 256-bit loops on processors with AVX-512. Without
+        // 256-bit vectors "None" and "Linear" run in plain code.
+        if constexpr (K == Kernel::kSinc) {
+            if (isa == audio::VectorIsa::kAvx512)
+                return channels == 1 ? &TrackAvx512<K, 1> : &TrackAvx512<K, 2>;
+        }
+        if (isa == audio::VectorIsa::kAvx512 || isa == audio::VectorIsa::kAvx2)
             return channels == 1 ? &TrackAvx2<K, 1> : &TrackAvx2<K, 2>;
         if constexpr (kSinc) {
             if (isa == audio::VectorIsa::kSse2)

@@ -49,10 +49,21 @@ template <int Taps> struct UnitRow {
 };
 inline constexpr UnitRow<audio::kLowResTaps> kLowResUnitRow {};
 inline constexpr UnitRow<audio::kHighResTaps> kHighResUnitRow {};
+// The same for the paired low-resolution rows (audio/SincWeights.h).
+struct PairedUnitRow {
+    alignas(64) std::int16_t weights[2 * audio::kLowResTaps] = {};
+    constexpr PairedUnitRow()
+    {
+        for (int k = 0; k < 2 * audio::kLowResTaps; ++k)
+            weights[k] = kLowResUnitRow.weights[audio::PairedLowResTap(k)];
+    }
+};
+inline constexpr PairedUnitRow kLowResPairedUnitRow {};
 
 // Sets frame i of f to the kernel at frame `index`, fraction `fraction` of
 // the samples: "Use sinc" (Low false) from the first half of its table, read
-// either way; the low resolution from its whole table, as stored.
+// either way; the low resolution from its whole table as stored, its paired
+// table for stereo.
 template <bool Low, int Channels>
 [[gnu::always_inline]] inline void SetFrame(FourFrames& f, int i,
     const audio::SincWeightTables& tables, const std::uint8_t* samples, std::uint32_t index,
@@ -62,7 +73,7 @@ template <bool Low, int Channels>
     const std::uint32_t phi = fraction >> (Low ? 12 : 8);
     f.taps[i] = samples + (std::ptrdiff_t { index } - (kTaps / 2 - 1)) * (Channels * 2);
     if constexpr (Low) {
-        f.rows[i] = tables.lowResRow(phi);
+        f.rows[i] = Channels == 2 ? tables.lowResPairedRow(phi) : tables.lowResRow(phi);
         f.reversed[i] = 0;
     } else {
         const audio::MirroredRow m = audio::FromFirstHalf<audio::kHighResSincPeriod>(phi);
@@ -70,7 +81,8 @@ template <bool Low, int Channels>
         f.reversed[i] = m.reversed;
     }
     if (phi == 0) [[unlikely]]
-        f.rows[i] = Low ? kLowResUnitRow.weights : kHighResUnitRow.weights;
+        f.rows[i] = !Low ? kHighResUnitRow.weights
+                         : (Channels == 2 ? kLowResPairedUnitRow.weights : kLowResUnitRow.weights);
 }
 
 // Makes the compiler finish a frame's sum before it starts the next frame's.
@@ -80,15 +92,6 @@ template <bool Low, int Channels>
 template <class V> [[gnu::always_inline]] inline void Settle(V& v) { asm("" : "+v"(v)); }
 
 struct Avx2Fours {
-    // A mono chunk of 16 weights back to front: the eight 32-bit pairs in
-    // reverse order, then the two weights of each pair swapped.
-    alignas(32) static constexpr std::int32_t kPairOrder[2][8]
-        = { { 0, 1, 2, 3, 4, 5, 6, 7 }, { 7, 6, 5, 4, 3, 2, 1, 0 } };
-    alignas(32) static constexpr std::int8_t kWithinPair[2][32]
-        = { { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9,
-                10, 11, 12, 13, 14, 15 },
-              { 2, 3, 0, 1, 6, 7, 4, 5, 10, 11, 8, 9, 14, 15, 12, 13, 2, 3, 0, 1, 6, 7, 4, 5, 10,
-                  11, 8, 9, 14, 15, 12, 13 } };
     // Four stereo frames per half as four left then four right samples.
     alignas(32) static constexpr std::int8_t kSplit[32] = { 0, 1, 4, 5, 8, 9, 12, 13, 2, 3, 6, 7,
         10, 11, 14, 15, 0, 1, 4, 5, 8, 9, 12, 13, 2, 3, 6, 7, 10, 11, 14, 15 };
@@ -103,45 +106,65 @@ struct Avx2Fours {
 
     // One frame's products, summed into the lanes of a vector: for mono any
     // lanes, for stereo [l l r r | l l r r]. Without EitherWay the rows are
-    // read as stored.
+    // read as stored; mono rows always are.
+    // The low resolution's stereo frame from its paired row: 16 bytes of
+    // the row weigh the four left and then the four right samples of a
+    // 128-bit half of split samples.
+    [[gnu::target("avx2")]] static __m256i PartialPaired(
+        const std::int16_t* paired, const std::uint8_t* taps)
+    {
+        const __m256i split = _mm256_load_si256(reinterpret_cast<const __m256i*>(kSplit));
+        __m256i acc = _mm256_setzero_si256();
+        for (int t = 0; t < audio::kLowResTaps; t += 8) {
+            const __m256i s = _mm256_shuffle_epi8(
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(taps + t * 4)), split);
+            acc = _mm256_add_epi32(acc,
+                _mm256_madd_epi16(
+                    s, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(paired + 2 * t))));
+        }
+        Settle(acc);
+        return acc;
+    }
+
     template <int Taps, int Channels, bool EitherWay>
     [[gnu::target("avx2")]] static __m256i Partial(
         const std::int16_t* weights, std::uint32_t reversed, const std::uint8_t* taps)
     {
-        const auto way = EitherWay ? static_cast<std::ptrdiff_t>(reversed) : 0;
-        constexpr int kChunk = Channels == 1 ? 16 : 8;
-        static_assert(Taps % kChunk == 0);
-        // Chunk c of the taps is, back to front, chunk Taps / kChunk - 1 - c.
-        const std::int16_t* chunk = weights + way * (Taps - kChunk);
-        const std::ptrdiff_t step = kChunk - way * (2 * kChunk);
-        __m256i acc = _mm256_setzero_si256();
-        if constexpr (Channels == 1) {
-            const __m256i pairs
-                = _mm256_load_si256(reinterpret_cast<const __m256i*>(kPairOrder[way]));
-            const __m256i within
-                = _mm256_load_si256(reinterpret_cast<const __m256i*>(kWithinPair[way]));
-            for (int t = 0; t < Taps; t += kChunk, chunk += step) {
-                __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(chunk));
-                if constexpr (EitherWay)
-                    w = _mm256_shuffle_epi8(_mm256_permutevar8x32_epi32(w, pairs), within);
-                const __m256i s
-                    = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(taps + t * 2));
-                acc = _mm256_add_epi32(acc, _mm256_madd_epi16(s, w));
-            }
+        if constexpr (Taps == audio::kLowResTaps && Channels == 2) {
+            return PartialPaired(weights, taps);
         } else {
-            const __m256i twice = _mm256_load_si256(reinterpret_cast<const __m256i*>(kTwice[way]));
-            const __m256i split = _mm256_load_si256(reinterpret_cast<const __m256i*>(kSplit));
-            for (int t = 0; t < Taps; t += kChunk, chunk += step) {
-                const __m256i w = _mm256_shuffle_epi8(_mm256_broadcastsi128_si256(_mm_loadu_si128(
-                                                          reinterpret_cast<const __m128i*>(chunk))),
-                    twice);
-                const __m256i s = _mm256_shuffle_epi8(
-                    _mm256_loadu_si256(reinterpret_cast<const __m256i*>(taps + t * 4)), split);
-                acc = _mm256_add_epi32(acc, _mm256_madd_epi16(s, w));
+            const auto way = EitherWay ? static_cast<std::ptrdiff_t>(reversed) : 0;
+            constexpr int kChunk = Channels == 1 ? 16 : 8;
+            static_assert(Taps % kChunk == 0);
+            // Chunk c of the taps is, back to front, chunk Taps / kChunk - 1 - c.
+            const std::int16_t* chunk = weights + way * (Taps - kChunk);
+            const std::ptrdiff_t step = kChunk - way * (2 * kChunk);
+            __m256i acc = _mm256_setzero_si256();
+            if constexpr (Channels == 1) {
+                static_assert(!EitherWay, "mono \"Use sinc\" goes one frame at a time");
+                for (int t = 0; t < Taps; t += kChunk, chunk += step) {
+                    const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(chunk));
+                    const __m256i s
+                        = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(taps + t * 2));
+                    acc = _mm256_add_epi32(acc, _mm256_madd_epi16(s, w));
+                }
+            } else {
+                const __m256i twice
+                    = _mm256_load_si256(reinterpret_cast<const __m256i*>(kTwice[way]));
+                const __m256i split = _mm256_load_si256(reinterpret_cast<const __m256i*>(kSplit));
+                for (int t = 0; t < Taps; t += kChunk, chunk += step) {
+                    const __m256i w = _mm256_shuffle_epi8(
+                        _mm256_broadcastsi128_si256(
+                            _mm_loadu_si128(reinterpret_cast<const __m128i*>(chunk))),
+                        twice);
+                    const __m256i s = _mm256_shuffle_epi8(
+                        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(taps + t * 4)), split);
+                    acc = _mm256_add_epi32(acc, _mm256_madd_epi16(s, w));
+                }
             }
+            Settle(acc);
+            return acc;
         }
-        Settle(acc);
-        return acc;
     }
 
     // Adds up four frames' partial vectors: sums[c] lane f is frame f's sum
@@ -208,16 +231,10 @@ struct Avx2Fours {
     }
 };
 
+// "Use sinc" stereo only: mono "Use sinc" goes one frame at a time, and the
+// low resolution gains nothing from 512 bits and runs the 256-bit loop
+// (Avx2Fours) on every processor that has either.
 struct Avx512Fours {
-    static constexpr __mmask32 kAll = 0xFFFFFFFF;
-
-    // A mono chunk of 32 weights as stored or back to front.
-    alignas(64) static constexpr std::int16_t kOrder[2][32] = {
-        { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24,
-            25, 26, 27, 28, 29, 30, 31 },
-        { 31, 30, 29, 28, 27, 26, 25, 24, 23, 22, 21, 20, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 9,
-            8, 7, 6, 5, 4, 3, 2, 1, 0 },
-    };
     // A stereo chunk of 32 weights for split samples: the first sixteen
     // (kTwiceFirst) or the last sixteen, four to each 128-bit quarter, each
     // four twice; back to front, weight 31 - t in place of weight t.
@@ -239,34 +256,23 @@ struct Avx512Fours {
         const std::int16_t* weights, std::uint32_t reversed, const std::uint8_t* taps)
     {
         constexpr int kChunk = 32;
-        static_assert(Taps % kChunk == 0);
+        static_assert(Taps % kChunk == 0 && Channels == 2);
         const auto way = EitherWay ? static_cast<std::ptrdiff_t>(reversed) : 0;
         const std::int16_t* chunk = weights + way * (Taps - kChunk);
         const std::ptrdiff_t step = kChunk - way * (2 * kChunk);
         __m512i acc = _mm512_setzero_si512();
-        if constexpr (Channels == 1) {
-            const __m512i order = _mm512_load_si512(kOrder[way]);
-            for (int t = 0; t < Taps; t += kChunk, chunk += step) {
-                __m512i w = _mm512_loadu_si512(chunk);
-                if constexpr (EitherWay)
-                    w = _mm512_permutexvar_epi16(order, w);
-                acc = _mm512_add_epi32(acc, _mm512_madd_epi16(_mm512_loadu_si512(taps + t * 2), w));
-            }
-        } else {
-            const __m512i first = _mm512_load_si512(kTwiceFirst[way]);
-            const __m512i second = _mm512_load_si512(kTwiceSecond[way]);
-            const __m512i split = _mm512_maskz_broadcast_i32x4(
-                0xFFFF, _mm_load_si128(reinterpret_cast<const __m128i*>(Avx2Fours::kSplit)));
-            for (int t = 0; t < Taps; t += kChunk, chunk += step) {
-                const __m512i row = _mm512_loadu_si512(chunk);
-                const __m512i w0 = _mm512_permutexvar_epi16(first, row);
-                const __m512i w1 = _mm512_permutexvar_epi16(second, row);
-                const __m512i s0 = _mm512_shuffle_epi8(_mm512_loadu_si512(taps + t * 4), split);
-                const __m512i s1
-                    = _mm512_shuffle_epi8(_mm512_loadu_si512(taps + (t + 16) * 4), split);
-                acc = _mm512_add_epi32(acc, _mm512_madd_epi16(s0, w0));
-                acc = _mm512_add_epi32(acc, _mm512_madd_epi16(s1, w1));
-            }
+        const __m512i first = _mm512_load_si512(kTwiceFirst[way]);
+        const __m512i second = _mm512_load_si512(kTwiceSecond[way]);
+        const __m512i split = _mm512_maskz_broadcast_i32x4(
+            0xFFFF, _mm_load_si128(reinterpret_cast<const __m128i*>(Avx2Fours::kSplit)));
+        for (int t = 0; t < Taps; t += kChunk, chunk += step) {
+            const __m512i row = _mm512_loadu_si512(chunk);
+            const __m512i w0 = _mm512_permutexvar_epi16(first, row);
+            const __m512i w1 = _mm512_permutexvar_epi16(second, row);
+            const __m512i s0 = _mm512_shuffle_epi8(_mm512_loadu_si512(taps + t * 4), split);
+            const __m512i s1 = _mm512_shuffle_epi8(_mm512_loadu_si512(taps + (t + 16) * 4), split);
+            acc = _mm512_add_epi32(acc, _mm512_madd_epi16(s0, w0));
+            acc = _mm512_add_epi32(acc, _mm512_madd_epi16(s1, w1));
         }
         Settle(acc);
         return acc;
@@ -276,19 +282,15 @@ struct Avx512Fours {
     [[gnu::target("avx2,avx512f,avx512bw")]] static void Sums(
         const FourFrames& f, __m128i (&sums)[Channels])
     {
-        if constexpr (Taps % 32 != 0) {
-            Avx2Fours::Sums<Taps, Channels, EitherWay>(f, sums);
-        } else {
-            // The two 256-bit halves of each frame's vector added, then as with 256 bits.
-            __m256i p[4];
-            for (int i = 0; i < 4; ++i) {
-                const __m512i v
-                    = Partial<Taps, Channels, EitherWay>(f.rows[i], f.reversed[i], f.taps[i]);
-                p[i] = _mm256_add_epi32(_mm512_maskz_extracti64x4_epi64(0xFF, v, 0),
-                    _mm512_maskz_extracti64x4_epi64(0xFF, v, 1));
-            }
-            Avx2Fours::AddUp<Channels>(p, sums);
+        // The two 256-bit halves of each frame's vector added, then as with 256 bits.
+        __m256i p[4];
+        for (int i = 0; i < 4; ++i) {
+            const __m512i v
+                = Partial<Taps, Channels, EitherWay>(f.rows[i], f.reversed[i], f.taps[i]);
+            p[i] = _mm256_add_epi32(_mm512_maskz_extracti64x4_epi64(0xFF, v, 0),
+                _mm512_maskz_extracti64x4_epi64(0xFF, v, 1));
         }
+        Avx2Fours::AddUp<Channels>(p, sums);
     }
 };
 
