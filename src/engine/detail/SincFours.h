@@ -85,12 +85,6 @@ template <bool Low, int Channels>
                          : (Channels == 2 ? kLowResPairedUnitRow.weights : kLowResUnitRow.weights);
 }
 
-// Makes the compiler finish a frame's sum before it starts the next frame's.
-// Left to itself it may interleave the four frames' products and add them up
-// in another order (the sums wrap, so any order is right), which keeps four
-// times as many vectors alive as there are registers and spills them.
-template <class V> [[gnu::always_inline]] inline void Settle(V& v) { asm("" : "+v"(v)); }
-
 struct Avx2Fours {
     // Four stereo frames per half as four left then four right samples.
     alignas(32) static constexpr std::int8_t kSplit[32] = { 0, 1, 4, 5, 8, 9, 12, 13, 2, 3, 6, 7,
@@ -122,7 +116,6 @@ struct Avx2Fours {
                 _mm256_madd_epi16(
                     s, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(paired + 2 * t))));
         }
-        Settle(acc);
         return acc;
     }
 
@@ -162,7 +155,6 @@ struct Avx2Fours {
                     acc = _mm256_add_epi32(acc, _mm256_madd_epi16(s, w));
                 }
             }
-            Settle(acc);
             return acc;
         }
     }
@@ -274,7 +266,6 @@ struct Avx512Fours {
             acc = _mm512_add_epi32(acc, _mm512_madd_epi16(s0, w0));
             acc = _mm512_add_epi32(acc, _mm512_madd_epi16(s1, w1));
         }
-        Settle(acc);
         return acc;
     }
 
