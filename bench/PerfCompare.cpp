@@ -481,6 +481,10 @@ void ScoresTable(const std::string& dir, std::uint32_t threads)
                 "imported (\"Linear\") and with \"Use sinc\". Seconds per run of the whole "
                 "program (loading the sounds and writing the file included), median "
                 "[lowest-highest round]; the speed-ups are taken round by round.\n\n");
+    if (audio::CurrentVectorIsa() != audio::DetectedVectorIsa())
+        std::printf("vellisto-cli runs with the processor's widest vector instructions (%s), "
+                    "whatever --isa says.\n\n",
+            IsaName(audio::DetectedVectorIsa()));
     std::printf("| Score | Audio | Reference, 1 thread | Fast, 1 thread | Speed-up | Fast, %u "
                 "threads | Speed-up | Same bytes |\n|---|---|---|---|---|---|---|---|\n",
         threads);
@@ -568,6 +572,9 @@ void ConversionTable(const std::string& dir, std::uint32_t threads)
     row("reference loops, in memory, 1 thread", inMemory[0]);
     row("fast loops, in memory, 1 thread", inMemory[1]);
     row("fast loops, in memory, " + all, inMemory[2]);
+    if (audio::CurrentVectorIsa() != audio::DetectedVectorIsa())
+        std::printf("| (vellisto-cli below runs with %s, whatever --isa says) | | |\n",
+            IsaName(audio::DetectedVectorIsa()));
     if (programs) {
         row("`vellisto-cli resample --interp sinc --threads 1`, file to file", (*programs)[0]);
         row("`vellisto-cli resample --interp sinc`, " + all + ", file to file", (*programs)[1]);

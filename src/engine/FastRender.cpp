@@ -201,12 +201,18 @@ namespace {
         std::uint32_t j = 0;
 #if VEL_HAVE_X86_VECTORS
         if constexpr (Isa::kIsa >= audio::VectorIsa::kAvx2) {
+            constexpr bool kSinc = K == Kernel::kSinc || K == Kernel::kSincLow;
+            // A sinc voice that moves by whole frames keeps its phase; at
+            // phase 0 (a voice at its sound's own pitch, say) every frame is
+            // its sample, as with "None".
+            const bool wholeFrames = kSinc && (step & kFractionMask) == 0
+                && (v.fraction >> (K == Kernel::kSincLow ? 12 : 8)) == 0;
             // Mono "Use sinc" stays one frame at a time: its frames wait on
             // their weight rows rather than on adding up, and measured no
             // faster four at a time.
-            if constexpr (K == Kernel::kNone || K == Kernel::kLinear)
-                j = EightFrames::Render<K, Channels, kRunFrames, PerFrameLevels>(
-                    samples, position, step, sums, frames, levels, level);
+            if (!kSinc || wholeFrames)
+                j = EightFrames::Render < kSinc ? Kernel::kNone : K, Channels, kRunFrames,
+                PerFrameLevels > (samples, position, step, sums, frames, levels, level);
             else if constexpr (K == Kernel::kSincLow || Channels == 2)
                 j = SincFrames::Render<K, Channels, Isa, PerFrameLevels>(
                     tables, samples, position, step, sums, frames, levels, level);

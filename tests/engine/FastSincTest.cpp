@@ -1,17 +1,20 @@
 // SPDX-License-Identifier: MIT
-// The sinc arithmetic of the fast mixing loops against the reference kernel
-// (one division per tap): the four-frame sums with their scaling, and the
-// one-frame dot product that reads the first half of the "Use sinc" table
-// either way. Random samples with full-scale values, phases on both halves
-// of the table, at its middle, next to it, at its ends and at 0 (a
-// whole-frame position), taps reaching into the guard zones at both ends of
-// the samples. Any difference is a failure.
+// The sinc paths of the fast mixing loops against the reference:
+// - the four-frame sums with their scaling, and the one-frame dot product
+//   that reads the first half of the "Use sinc" table either way, against the
+//   reference kernel (one division per tap): random samples with full-scale
+//   values, phases on both halves of the table, at its middle, next to it, at
+//   its ends and at 0 (a whole-frame position), taps reaching into the guard
+//   zones at both ends of the samples;
+// - voices that move by whole frames, at phase 0 and at other phases, whole
+//   mixes against the reference loops.
+// Any difference is a failure.
 
-#include "engine/detail/SincFours.h"
-
+#include "EngineTestSupport.h"
 #include "audio/SincTables.h"
 #include "audio/SincWeights.h"
 #include "engine/detail/Kernels.h"
+#include "engine/detail/SincFours.h"
 #include "model/Project.h"
 
 #include <gtest/gtest.h>
@@ -186,6 +189,50 @@ TEST(SincFours, FirstHalfRowsMirrorTheSecondHalf)
     EXPECT_EQ(wrong, 0u);
     EXPECT_EQ(audio::FromFirstHalf<65536>(32768).reversed, 0u);
     EXPECT_EQ(audio::FromFirstHalf<65536>(32769).row, 32767u);
+}
+
+TEST(FastSinc, VoicesMovingByWholeFramesMatchTheReference)
+{
+    // Track 0 plays at pitch 1 from the start (phase 0 for ever). Tracks 1
+    // and 2 start at pitch 1/2 and 1/4, and a track pitch of 2 and 4 makes
+    // their steps whole frames at phases 1/2 and 3/4, which they then keep;
+    // track 3 moves 3 frames a frame. A rising envelope on one sound gives
+    // levels that change from frame to frame.
+    audio::BuildSincTables();
+    ASSERT_NE(audio::SincWeights(), nullptr);
+    std::mt19937 rng(7);
+    for (const auto interpolation : { Interpolation::kSinc, Interpolation::kSincLow }) {
+        for (const std::uint16_t channels : { 1, 2 }) {
+            SCOPED_TRACE(testing::Message()
+                << "interpolation " << static_cast<int>(interpolation) << " channels " << channels);
+            const auto render = [&](audio::KernelPath path, audio::VectorIsa isa) {
+                test::TestProject p(channels);
+                p.settings().mixingInterpolation = static_cast<std::uint32_t>(interpolation);
+                p.settings().changingPitch = 1;
+                std::mt19937 samples(11);
+                std::vector<std::int16_t> wave(std::size_t { 6000 } * channels);
+                for (std::int16_t& x : wave)
+                    x = static_cast<std::int16_t>(samples());
+                p.sound(1, wave);
+                p.sound(2, wave).attackTime = 5000;
+                p.play(0, 0, 1, 1024, kPitchOne);
+                p.play(1, 0, 2, 1024, kPitchOne / 2);
+                p.event(1, 101, EventType::kPitch, 2 * kPitchOne);
+                p.play(2, 0, 1, 1024, kPitchOne / 4);
+                p.event(2, 7, EventType::kPitch, 4 * kPitchOne);
+                p.play(3, 0, 1, 1024, 3 * kPitchOne);
+                EXPECT_TRUE(engine::PrepareMix(p.project(), p.state(), false));
+                EXPECT_TRUE(engine::SeekMix(p.project(), p.state(), 0));
+                p.setup() = { path, isa, nullptr };
+                return p.renderMore(1900);
+            };
+            const auto reference
+                = render(audio::KernelPath::kReference, audio::VectorIsa::kPortable);
+            for (const auto isa : audio::SupportedVectorIsas())
+                EXPECT_EQ(render(audio::KernelPath::kFast, isa), reference)
+                    << "instruction set " << static_cast<int>(isa);
+        }
+    }
 }
 
 #endif
