@@ -57,6 +57,7 @@
 #include <optional>
 #include <spawn.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <vector>
 
@@ -354,10 +355,11 @@ void Budget()
 
 struct Run {
     bool ok = false;
-    double seconds = 0;
+    double seconds = 0; // wall time
+    double processorSeconds = 0; // user and system time of the program, all its threads
 };
 
-// Runs a program with its output thrown away; its wall time.
+// Runs a program with its output thrown away; its wall and processor time.
 Run Spawn(const std::vector<std::string>& argv)
 {
     std::vector<char*> args;
@@ -373,8 +375,11 @@ Run Spawn(const std::vector<std::string>& argv)
     pid_t pid = 0;
     if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ) == 0) {
         int status = 0;
-        if (waitpid(pid, &status, 0) == pid) {
+        rusage usage {};
+        if (wait4(pid, &status, 0, &usage) == pid) {
             run.seconds = Since(t0);
+            run.processorSeconds = double(usage.ru_utime.tv_sec) + double(usage.ru_stime.tv_sec)
+                + (double(usage.ru_utime.tv_usec) + double(usage.ru_stime.tv_usec)) * 1e-6;
             run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
         }
     }
@@ -382,24 +387,32 @@ Run Spawn(const std::vector<std::string>& argv)
     return run;
 }
 
-// Programs run in alternation: the seconds of each run, round by round, or
-// nothing when a run failed.
-std::optional<std::vector<std::vector<double>>> AlternateRuns(
+// Programs run in alternation: the wall and processor seconds of each run,
+// per program round by round, or nothing when a run failed.
+struct ProgramTimes {
+    std::vector<std::vector<double>> wall;
+    std::vector<std::vector<double>> processor;
+};
+
+std::optional<ProgramTimes> AlternateRuns(
     int rounds, const std::vector<std::vector<std::string>>& commands)
 {
     bool failed = false;
+    ProgramTimes times;
+    times.processor.resize(commands.size());
     std::vector<std::function<double()>> contenders;
-    for (const auto& command : commands) {
-        contenders.push_back([&failed, &command] {
-            const Run r = Spawn(command);
+    for (std::size_t c = 0; c < commands.size(); ++c) {
+        contenders.push_back([&, c] {
+            const Run r = Spawn(commands[c]);
             failed = failed || !r.ok;
-            return r.ok ? r.seconds : 0.0;
+            times.processor[c].push_back(r.processorSeconds);
+            return r.seconds;
         });
     }
-    auto figures = bench::Alternate(rounds, contenders);
+    times.wall = bench::Alternate(rounds, contenders);
     if (failed)
         return std::nullopt;
-    return figures;
+    return times;
 }
 
 // Seconds are times, not rates: the ratio that says "a is k times as fast
@@ -478,15 +491,19 @@ void ScoresTable(const std::string& dir, std::uint32_t threads)
     }
     std::printf("The demo chart (BMS) and the demo MIDI song with its kit "
                 "(`examples/demo`), each imported with `vellisto-cli convert`, mixed as "
-                "imported (\"Linear\") and with \"Use sinc\". Seconds per run of the whole "
-                "program (loading the sounds and writing the file included), median "
-                "[lowest-highest round]; the speed-ups are taken round by round.\n\n");
+                "imported (\"Linear\") and with \"Use sinc\": the whole program, loading the "
+                "sounds and writing the file included. One thread: processor seconds of the "
+                "program (user and system); %u threads: wall seconds, against the reference's "
+                "wall seconds. Medians [lowest-highest round]; the speed-ups are taken round by "
+                "round.\n\n",
+        threads);
     if (audio::CurrentVectorIsa() != audio::DetectedVectorIsa())
         std::printf("vellisto-cli runs with the processor's widest vector instructions (%s), "
                     "whatever --isa says.\n\n",
             IsaName(audio::DetectedVectorIsa()));
-    std::printf("| Score | Audio | Reference, 1 thread | Fast, 1 thread | Speed-up | Fast, %u "
-                "threads | Speed-up | Same bytes |\n|---|---|---|---|---|---|---|---|\n",
+    std::printf("| Score | Audio | Reference, 1 thread | Fast, 1 thread | Speed-up | Reference, "
+                "wall | Fast, %u threads, wall | Speed-up | Same bytes |\n"
+                "|---|---|---|---|---|---|---|---|---|\n",
         threads);
     const int rounds = std::max(3, g_options.rounds);
     for (const char* name : { "chart", "chart-sinc", "song", "song-sinc" }) {
@@ -496,23 +513,24 @@ void ScoresTable(const std::string& dir, std::uint32_t threads)
             argv.insert(argv.end(), more.begin(), more.end());
             return argv;
         };
-        const auto figures = AlternateRuns(rounds,
+        const auto times = AlternateRuns(rounds,
             { mix("reference.wav", { "--reference", "--threads", "1" }),
                 mix("fast-1.wav", { "--threads", "1" }),
                 mix("fast-all.wav", { "--threads", std::to_string(threads) }) });
-        if (!figures) {
-            std::printf("| %s | the mix failed | | | | | | |\n", name);
+        if (!times) {
+            std::printf("| %s | the mix failed | | | | | | | |\n", name);
             continue;
         }
         const bool same = SameBytes(dir + "/reference.wav", dir + "/fast-1.wav")
             && SameBytes(dir + "/reference.wav", dir + "/fast-all.wav");
-        std::printf("| %s | %.1f s | %s | %s | **%s** | %s | **%s** | %s |\n", name,
+        std::printf("| %s | %.1f s | %s | %s | **%s** | %s | %s | **%s** | %s |\n", name,
             AudioSeconds(dir + "/reference.wav"),
-            bench::Spread(bench::Summarise((*figures)[0]), 3).c_str(),
-            bench::Spread(bench::Summarise((*figures)[1]), 3).c_str(),
-            SpeedUp((*figures)[1], (*figures)[0]).c_str(),
-            bench::Spread(bench::Summarise((*figures)[2]), 3).c_str(),
-            SpeedUp((*figures)[2], (*figures)[0]).c_str(), same ? "yes" : "**no**");
+            bench::Spread(bench::Summarise(times->processor[0]), 3).c_str(),
+            bench::Spread(bench::Summarise(times->processor[1]), 3).c_str(),
+            SpeedUp(times->processor[1], times->processor[0]).c_str(),
+            bench::Spread(bench::Summarise(times->wall[0]), 3).c_str(),
+            bench::Spread(bench::Summarise(times->wall[2]), 3).c_str(),
+            SpeedUp(times->wall[2], times->wall[0]).c_str(), same ? "yes" : "**no**");
         std::fflush(stdout);
     }
 }
@@ -561,28 +579,33 @@ void ConversionTable(const std::string& dir, std::uint32_t threads)
         = AlternateRuns(rounds, { { "sox", in, dir + "/sox-48000.wav", "rate", "-v", "48000" } });
 
     std::printf("\n## Loading conversion: 60 s of 44100 Hz stereo to 48000 Hz, \"Use sinc\"\n\n");
-    std::printf("Seconds, median [lowest-highest round].\n\n| Conversion | Seconds | x real time "
-                "|\n|---|---|---|\n");
-    const auto row = [&](const std::string& name, const std::vector<double>& seconds) {
+    std::printf("Wall seconds, median [lowest-highest round]; for the programs also their "
+                "processor seconds (user and system).\n\n| Conversion | Seconds | x real time | "
+                "Processor seconds |\n|---|---|---|---|\n");
+    const auto row = [&](const std::string& name, const std::vector<double>& seconds,
+                         const std::vector<double>* processor = nullptr) {
         const bench::Summary s = bench::Summarise(seconds);
-        std::printf("| %s | %s | %.0fx |\n", name.c_str(), bench::Spread(s, 3).c_str(),
-            kSeconds / s.median);
+        std::printf("| %s | %s | %.0fx | %s |\n", name.c_str(), bench::Spread(s, 3).c_str(),
+            kSeconds / s.median,
+            processor != nullptr ? bench::Spread(bench::Summarise(*processor), 3).c_str() : "");
     };
     const std::string all = std::to_string(threads) + " threads";
     row("reference loops, in memory, 1 thread", inMemory[0]);
     row("fast loops, in memory, 1 thread", inMemory[1]);
     row("fast loops, in memory, " + all, inMemory[2]);
     if (audio::CurrentVectorIsa() != audio::DetectedVectorIsa())
-        std::printf("| (vellisto-cli below runs with %s, whatever --isa says) | | |\n",
+        std::printf("| (vellisto-cli below runs with %s, whatever --isa says) | | | |\n",
             IsaName(audio::DetectedVectorIsa()));
     if (programs) {
-        row("`vellisto-cli resample --interp sinc --threads 1`, file to file", (*programs)[0]);
-        row("`vellisto-cli resample --interp sinc`, " + all + ", file to file", (*programs)[1]);
+        row("`vellisto-cli resample --interp sinc --threads 1`, file to file", programs->wall[0],
+            &programs->processor[0]);
+        row("`vellisto-cli resample --interp sinc`, " + all + ", file to file", programs->wall[1],
+            &programs->processor[1]);
     }
     if (sox)
-        row("`sox in.wav out.wav rate -v 48000`, file to file", (*sox)[0]);
+        row("`sox in.wav out.wav rate -v 48000`, file to file", sox->wall[0], &sox->processor[0]);
     else
-        std::printf("| sox rate -v | not run (sox missing or failed) | |\n");
+        std::printf("| sox rate -v | not run (sox missing or failed) | | |\n");
     std::printf("\nFast / reference (1 thread, round by round): %sx.\n",
         SpeedUp(inMemory[1], inMemory[0]).c_str());
     ReleaseSampleBlock(output);
