@@ -210,9 +210,10 @@ namespace {
             // Mono "Use sinc" stays one frame at a time: its frames wait on
             // their weight rows rather than on adding up, and measured no
             // faster four at a time.
+            constexpr Kernel kEights = kSinc ? Kernel::kNone : K;
             if (!kSinc || wholeFrames)
-                j = EightFrames::Render < kSinc ? Kernel::kNone : K, Channels, kRunFrames,
-                PerFrameLevels > (samples, position, step, sums, frames, levels, level);
+                j = EightFrames::Render<kEights, Channels, kRunFrames, PerFrameLevels>(
+                    samples, position, step, sums, frames, levels, level);
             else if constexpr (K == Kernel::kSincLow || Channels == 2)
                 j = SincFrames::Render<K, Channels, Isa, PerFrameLevels>(
                     tables, samples, position, step, sums, frames, levels, level);
