@@ -4,6 +4,7 @@
 #include "model/EventList.h"
 #include "model/FixedPoint.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -18,14 +19,18 @@ namespace {
 }
 
 std::unique_ptr<Project> MakeMixProject(
-    std::uint16_t channels, Interpolation interpolation, bool risingEnvelope)
+    std::uint16_t channels, Interpolation interpolation, bool risingEnvelope, std::uint32_t voices)
 {
+    constexpr auto kTracks = static_cast<std::uint32_t>(kTrackCount);
+    voices = std::clamp<std::uint32_t>(
+        voices, 1, kTracks * static_cast<std::uint32_t>(vellisto::kVoicesPerTrack));
+    const std::uint32_t perTrack = std::max(kVoicesPerTrack, (voices + kTracks - 1) / kTracks);
     std::unique_ptr<Project> project = CreateProject();
     ProjectSettings& s = project->settings;
     s.outputFormat.channels = channels;
     CompleteOutputFormat(s.outputFormat);
     s.mixingInterpolation = static_cast<std::uint32_t>(interpolation);
-    s.soundCountPerTrack = kVoicesPerTrack;
+    s.soundCountPerTrack = perTrack;
     s.bufferLength = kBlockFrames;
 
     std::mt19937 rng(12345);
@@ -46,7 +51,11 @@ std::unique_ptr<Project> MakeMixProject(
         sound.attackTime = risingEnvelope ? 0xFFFFFFFFu : 0;
     }
     for (Track& track : project->tracks) {
-        for (std::uint32_t v = 0; v < kVoicesPerTrack; ++v) {
+        const std::uint32_t count = std::min(perTrack, voices);
+        voices -= count;
+        if (count == 0)
+            break;
+        for (std::uint32_t v = 0; v < count; ++v) {
             const std::uint32_t pitch
                 = kPitchOne / 2 + static_cast<std::uint32_t>(rng() % (kPitchOne * 3 / 2));
             InsertSorted(track,

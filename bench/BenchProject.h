@@ -16,10 +16,13 @@ namespace vellisto::bench {
 inline constexpr std::uint32_t kVoicesPerTrack = 16;
 inline constexpr std::uint32_t kBlockFrames = 4096;
 
+inline constexpr std::uint32_t kMixVoices = 64 * kVoicesPerTrack;
+
 // With a rising envelope every sound has that attack time, so that the voices'
-// levels change from frame to frame.
-std::unique_ptr<Project> MakeMixProject(
-    std::uint16_t channels, Interpolation interpolation, bool risingEnvelope = false);
+// levels change from frame to frame. `voices` (1..4096) are spread over the
+// tracks 16 to a track, or evenly over all 64 when there are more than 1024.
+std::unique_ptr<Project> MakeMixProject(std::uint16_t channels, Interpolation interpolation,
+    bool risingEnvelope = false, std::uint32_t voices = kMixVoices);
 
 // A sample block (guard zones zeroed) of 16-bit stereo: a 440 Hz tone on the
 // left and a 660 Hz tone on the right; release with ReleaseSampleBlock.

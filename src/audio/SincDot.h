@@ -12,6 +12,15 @@
 // frame, 16-bit little-endian or 8-bit signed (Bits). Exactly Taps frames are
 // read, as the reference kernels read them.
 //
+// DotEitherWay (Avx2 and Avx512, 16-bit samples, Taps a multiple of 32) reads
+// the row as stored (reversed 0) or back to front (reversed 1), tap t then
+// taking weights[Taps - 1 - t]:
+// the mixer reads only the first half of a sinc weight table that way
+// (SincWeights.h). The direction is data, not a branch, since a voice's
+// phases fall on either half at random: the weights are loaded in chunks from
+// one end or the other and put in order by a shuffle whose control is chosen
+// by the direction.
+//
 // The Avx2 variant carries the target attribute: it may only run where
 // Supports(VectorIsa::kAvx2), and is inlined only into functions that carry
 // the same attribute. Callers therefore write their per-frame loop once as an
@@ -173,6 +182,73 @@ struct Avx2 {
             sum[1] = Total(right);
         }
     }
+
+    // Shuffle controls of DotEitherWay, [reversed]. Mono: the order of the
+    // eight 32-bit pairs of a 16-weight chunk, and of the two weights within
+    // each pair. Stereo: eight weights (the same 16 bytes in both halves)
+    // spread to the low halves of 32-bit lanes, zero above: the first four
+    // into the low half of the vector, the last four into the high half; back
+    // to front, the last four first, each four reversed.
+    alignas(32) static constexpr std::int32_t kPairOrder[2][8]
+        = { { 0, 1, 2, 3, 4, 5, 6, 7 }, { 7, 6, 5, 4, 3, 2, 1, 0 } };
+    alignas(32) static constexpr std::int8_t kWithinPair[2][32]
+        = { { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9,
+                10, 11, 12, 13, 14, 15 },
+              { 2, 3, 0, 1, 6, 7, 4, 5, 10, 11, 8, 9, 14, 15, 12, 13, 2, 3, 0, 1, 6, 7, 4, 5, 10,
+                  11, 8, 9, 14, 15, 12, 13 } };
+    static constexpr std::int8_t kZ = -128; // a shuffle control byte that gives 0
+    alignas(32) static constexpr std::int8_t kSpread[2][32]
+        = { { 0, 1, kZ, kZ, 2, 3, kZ, kZ, 4, 5, kZ, kZ, 6, 7, kZ, kZ, 8, 9, kZ, kZ, 10, 11, kZ, kZ,
+                12, 13, kZ, kZ, 14, 15, kZ, kZ },
+              { 14, 15, kZ, kZ, 12, 13, kZ, kZ, 10, 11, kZ, kZ, 8, 9, kZ, kZ, 6, 7, kZ, kZ, 4, 5,
+                  kZ, kZ, 2, 3, kZ, kZ, 0, 1, kZ, kZ } };
+
+    template <int Taps, int Channels>
+    [[gnu::target("avx2")]] static void DotEitherWay(const std::int16_t* weights,
+        std::uint32_t reversed, const std::uint8_t* taps, std::uint32_t (&sum)[Channels])
+    {
+        static_assert(Taps % 32 == 0);
+        const auto way = static_cast<std::ptrdiff_t>(reversed);
+        if constexpr (Channels == 1) {
+            // Chunk c of the taps is chunk Taps / 16 - 1 - c of the row reversed.
+            constexpr int kChunk = 16;
+            const std::int16_t* chunk = weights + way * (Taps - kChunk);
+            const std::ptrdiff_t step = kChunk - way * (2 * kChunk);
+            const __m256i pairs
+                = _mm256_load_si256(reinterpret_cast<const __m256i*>(kPairOrder[way]));
+            const __m256i within
+                = _mm256_load_si256(reinterpret_cast<const __m256i*>(kWithinPair[way]));
+            __m256i acc = _mm256_setzero_si256();
+            for (int t = 0; t < Taps; t += kChunk, chunk += step) {
+                const __m256i w = _mm256_shuffle_epi8(
+                    _mm256_permutevar8x32_epi32(
+                        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(chunk)), pairs),
+                    within);
+                acc = _mm256_add_epi32(acc, _mm256_madd_epi16(Load16<16>(taps + t * 2), w));
+            }
+            sum[0] = Total(acc);
+        } else {
+            // Eight taps at a time, as in Dot: each frame's weight in the low
+            // half of its lane.
+            constexpr int kChunk = 8;
+            const std::int16_t* chunk = weights + way * (Taps - kChunk);
+            const std::ptrdiff_t step = kChunk - way * (2 * kChunk);
+            const __m256i spread
+                = _mm256_load_si256(reinterpret_cast<const __m256i*>(kSpread[way]));
+            __m256i left = _mm256_setzero_si256();
+            __m256i right = _mm256_setzero_si256();
+            for (int t = 0; t < Taps; t += kChunk, chunk += step) {
+                const __m256i w = _mm256_shuffle_epi8(_mm256_broadcastsi128_si256(_mm_loadu_si128(
+                                                          reinterpret_cast<const __m128i*>(chunk))),
+                    spread);
+                const __m256i s = Load16<16>(taps + t * 4);
+                left = _mm256_add_epi32(left, _mm256_madd_epi16(s, w));
+                right = _mm256_add_epi32(right, _mm256_madd_epi16(_mm256_srli_epi32(s, 16), w));
+            }
+            sum[0] = Total(left);
+            sum[1] = Total(right);
+        }
+    }
 };
 
 // 32 taps of a mono channel, or 16 stereo frames, per step; the 16-tap
@@ -227,6 +303,70 @@ struct Avx512 {
                 left = _mm512_add_epi32(left, _mm512_madd_epi16(s, w));
                 right = _mm512_add_epi32(
                     right, _mm512_madd_epi16(_mm512_maskz_srli_epi32(kAllLanes16, s, 16), w));
+            }
+            sum[0] = Total(left);
+            sum[1] = Total(right);
+        }
+    }
+    // Shuffle controls of DotEitherWay, [reversed], over a chunk of 32
+    // weights. Mono: the weights in order or back to front. Stereo: the first
+    // (kFirstHalf) or the second 16 taps' weights into the low halves of the
+    // 32-bit lanes (the high halves are zeroed by the mask).
+    alignas(64) static constexpr std::int16_t kOrder[2][32] = {
+        { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24,
+            25, 26, 27, 28, 29, 30, 31 },
+        { 31, 30, 29, 28, 27, 26, 25, 24, 23, 22, 21, 20, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 9,
+            8, 7, 6, 5, 4, 3, 2, 1, 0 },
+    };
+    alignas(64) static constexpr std::int16_t kFirstHalf[2][32] = {
+        { 0, 0, 1, 0, 2, 0, 3, 0, 4, 0, 5, 0, 6, 0, 7, 0, 8, 0, 9, 0, 10, 0, 11, 0, 12, 0, 13, 0,
+            14, 0, 15, 0 },
+        { 31, 0, 30, 0, 29, 0, 28, 0, 27, 0, 26, 0, 25, 0, 24, 0, 23, 0, 22, 0, 21, 0, 20, 0, 19, 0,
+            18, 0, 17, 0, 16, 0 },
+    };
+    alignas(64) static constexpr std::int16_t kSecondHalf[2][32] = {
+        { 16, 0, 17, 0, 18, 0, 19, 0, 20, 0, 21, 0, 22, 0, 23, 0, 24, 0, 25, 0, 26, 0, 27, 0, 28, 0,
+            29, 0, 30, 0, 31, 0 },
+        { 15, 0, 14, 0, 13, 0, 12, 0, 11, 0, 10, 0, 9, 0, 8, 0, 7, 0, 6, 0, 5, 0, 4, 0, 3, 0, 2, 0,
+            1, 0, 0, 0 },
+    };
+    static constexpr __mmask32 kLowHalves = 0x55555555;
+
+    template <int Taps, int Channels>
+    [[gnu::target("avx2,avx512f,avx512bw")]] static void DotEitherWay(const std::int16_t* weights,
+        std::uint32_t reversed, const std::uint8_t* taps, std::uint32_t (&sum)[Channels])
+    {
+        static_assert(Taps % 32 == 0);
+        constexpr int kChunk = 32;
+        const auto way = static_cast<std::ptrdiff_t>(reversed);
+        // Chunk c of the taps is chunk Taps / 32 - 1 - c of the row reversed.
+        const std::int16_t* chunk = weights + way * (Taps - kChunk);
+        const std::ptrdiff_t step = kChunk - way * (2 * kChunk);
+        if constexpr (Channels == 1) {
+            const __m512i order = _mm512_load_si512(kOrder[way]);
+            __m512i acc = _mm512_setzero_si512();
+            for (int t = 0; t < Taps; t += kChunk, chunk += step) {
+                const __m512i w = _mm512_permutexvar_epi16(order, _mm512_loadu_si512(chunk));
+                acc = _mm512_add_epi32(acc, _mm512_madd_epi16(Load32<16>(taps + t * 2), w));
+            }
+            sum[0] = Total(acc);
+        } else {
+            const __m512i first = _mm512_load_si512(kFirstHalf[way]);
+            const __m512i second = _mm512_load_si512(kSecondHalf[way]);
+            __m512i left = _mm512_setzero_si512();
+            __m512i right = _mm512_setzero_si512();
+            for (int t = 0; t < Taps; t += kChunk, chunk += step) {
+                const __m512i row = _mm512_loadu_si512(chunk);
+                const __m512i w0 = _mm512_maskz_permutexvar_epi16(kLowHalves, first, row);
+                const __m512i w1 = _mm512_maskz_permutexvar_epi16(kLowHalves, second, row);
+                const __m512i s0 = Load32<16>(taps + t * 4);
+                const __m512i s1 = Load32<16>(taps + (t + 16) * 4);
+                left = _mm512_add_epi32(left, _mm512_madd_epi16(s0, w0));
+                left = _mm512_add_epi32(left, _mm512_madd_epi16(s1, w1));
+                right = _mm512_add_epi32(
+                    right, _mm512_madd_epi16(_mm512_maskz_srli_epi32(kAllLanes16, s0, 16), w0));
+                right = _mm512_add_epi32(
+                    right, _mm512_madd_epi16(_mm512_maskz_srli_epi32(kAllLanes16, s1, 16), w1));
             }
             sum[0] = Total(left);
             sum[1] = Total(right);

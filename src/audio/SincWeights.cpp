@@ -20,6 +20,7 @@ namespace {
 
     WeightBlock g_lowRes;
     WeightBlock g_highRes;
+    WeightBlock g_lowResPaired;
     SincWeightTables g_tables;
     std::once_flag g_built;
     // Set once the tables are complete: later calls (from render loops) read
@@ -79,15 +80,22 @@ namespace {
         BuildSincTables();
         WeightBlock low = Allocate(std::size_t { kLowResSincPeriod } * kLowResTaps);
         WeightBlock high = Allocate(std::size_t { kHighResSincPeriod } * kHighResTaps);
-        if (!low || !high)
+        WeightBlock paired = Allocate(std::size_t { kLowResSincPeriod } * 2 * kLowResTaps);
+        if (!low || !high || !paired)
             return;
         if (!Fill<kLowResTaps, kLowResSincPeriod, &LowResSinc>(low.get())
             || !Fill<kHighResTaps, kHighResSincPeriod, &HighResSinc>(high.get()))
             return;
+        for (std::size_t phi = 0; phi < kLowResSincPeriod; ++phi) {
+            for (int k = 0; k < 2 * kLowResTaps; ++k)
+                paired[phi * 2 * kLowResTaps + k] = low[phi * kLowResTaps + PairedLowResTap(k)];
+        }
         g_lowRes = std::move(low);
         g_highRes = std::move(high);
+        g_lowResPaired = std::move(paired);
         g_tables.lowRes = g_lowRes.get();
         g_tables.highRes = g_highRes.get();
+        g_tables.lowResPaired = g_lowResPaired.get();
         g_ready.store(&g_tables, std::memory_order_release);
     }
 

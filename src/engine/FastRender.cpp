@@ -22,8 +22,11 @@
 //   slots; the slots that the next event sees are then the reference's.
 
 #include "audio/SincDot.h"
+#include "audio/SincTables.h"
 #include "audio/SincWeights.h"
+#include "engine/detail/EightFrames.h"
 #include "engine/detail/Envelope.h"
+#include "engine/detail/SincFours.h"
 #include "engine/detail/TrackRenderer.h"
 
 #include <algorithm>
@@ -100,184 +103,84 @@ namespace {
                     out[c] = Tap<Channels>(frame, 0, c);
                 return;
             }
-            const std::int16_t* weights = kLow ? tables->lowResRow(phi) : tables->highResRow(phi);
+            const std::uint8_t* first = frame - (kTaps / 2 - 1) * (Channels * 2);
             std::uint32_t sum[Channels];
-            Isa::template Dot<kTaps, Channels, 16>(
-                weights, frame - (kTaps / 2 - 1) * (Channels * 2), sum);
+            if constexpr (!kLow && Isa::kIsa >= audio::VectorIsa::kAvx2) {
+                // Half of the 16 MiB table, read either way: the rows that
+                // random phases bring into the caches are half as many.
+                const audio::MirroredRow m = audio::FromFirstHalf<audio::kHighResSincPeriod>(phi);
+                Isa::template DotEitherWay<kTaps, Channels>(
+                    tables->highResRow(m.row), m.reversed, first, sum);
+            } else {
+                const std::int16_t* weights
+                    = kLow ? tables->lowResRow(phi) : tables->highResRow(phi);
+                Isa::template Dot<kTaps, Channels, 16>(weights, first, sum);
+            }
             for (int c = 0; c < Channels; ++c)
                 out[c] = static_cast<std::int32_t>(sum[c]) / 16384;
         }
     }
 
-    // Frames ahead whose weight row is fetched into the cache while the
-    // current frame is computed: rows of random phases miss the cache, and a
-    // miss waited for one frame at a time would dominate the cost.
+    // Frames ahead whose "Use sinc" weight row is fetched into the cache
+    // while the current frame is computed: rows of random phases miss the
+    // caches (the table is larger than the last level's share of a core), and
+    // a miss waited for one frame at a time would dominate the cost.
     constexpr std::uint32_t kPrefetchFrames = 16;
 
-    // Asks the cache for what the kernel will read at a later position: the
-    // last taps' samples and the phase's weight row. A hint only, which
-    // changes nothing but timing; the address is formed as an integer, since
-    // near the end of a piece it may lie past the samples.
-    template <Kernel K, int Channels>
+    // Asks the cache for the "Use sinc" weight row of a later position, the
+    // row that the kernel of this instruction set reads. A hint only, which
+    // changes nothing but timing. Nothing else is fetched ahead: a voice reads
+    // its samples in order, which the processor's own prefetching follows,
+    // and the low-resolution table stays in the second-level cache; asking
+    // for them anyway costs more than it saves.
+    template <Kernel K, class Isa>
     [[gnu::always_inline]] inline void PrefetchAhead(
-        const audio::SincWeightTables* tables, const std::uint8_t* samples, std::uint64_t position)
+        const audio::SincWeightTables* tables, std::uint64_t position)
     {
-        constexpr std::uint64_t kReach = K == Kernel::kSinc
-            ? 64
-            : (K == Kernel::kSincLow ? 8 : (K == Kernel::kLinear ? 1 : 0));
-        const std::uint64_t lastTap = ((position >> 24) + kReach) * (Channels * 2);
-        __builtin_prefetch(
-            reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(samples) + lastTap));
-        const auto fraction = static_cast<std::uint32_t>(position) & kFractionMask;
         if constexpr (K == Kernel::kSinc) {
-            const std::int16_t* row = tables->highResRow(fraction >> 8);
+            const std::uint32_t phi = (static_cast<std::uint32_t>(position) & kFractionMask) >> 8;
+            const std::int16_t* row = tables->highResRow(Isa::kIsa >= audio::VectorIsa::kAvx2
+                    ? audio::FromFirstHalf<audio::kHighResSincPeriod>(phi).row
+                    : phi);
             for (int line = 0; line < audio::kHighResTaps * 2; line += 64)
                 __builtin_prefetch(reinterpret_cast<const char*>(row) + line);
-        } else if constexpr (K == Kernel::kSincLow) {
-            __builtin_prefetch(tables->lowResRow(fraction >> 12));
         }
     }
 
 #if VEL_HAVE_X86_VECTORS
-    // "None" and "Linear" eight frames at a time in 256-bit vectors: the
-    // frames' positions in lanes, their samples gathered, every product and
-    // sum formed lane by lane as the scalar loop forms it (32-bit products
-    // and sums that wrap, the arithmetic shift of "Linear"). Renders the
-    // whole eights of the piece, moves position on by them and returns their
-    // frames.
-    struct EightFrames {
-        // Sign-extends the low and the high 16 bits of each lane.
-        [[gnu::target("avx2")]] static __m256i Low16(__m256i v)
+    // "Use sinc" four frames at a time: the frames' rows and taps found one
+    // by one, their sums formed together and added to the run's sums
+    // (engine/detail/SincFours.h).
+    struct SincFrames {
+        // Renders the whole fours of the piece, moves position on by them and
+        // returns their frames.
+        template <Kernel K, int Channels, class Isa, bool PerFrameLevels>
+        [[gnu::always_inline]] static std::uint32_t Render(const audio::SincWeightTables* tables,
+            const std::uint8_t* samples, std::uint64_t& position, std::uint32_t step,
+            std::uint32_t* sums, std::uint32_t frames, const std::uint32_t* levels,
+            std::uint32_t level)
         {
-            return _mm256_srai_epi32(_mm256_slli_epi32(v, 16), 16);
-        }
-        [[gnu::target("avx2")]] static __m256i High16(__m256i v)
-        {
-            return _mm256_srai_epi32(v, 16);
-        }
-
-        // (x0 x w0 + x1 x w1) >> 16, with w1 = f >> 8, w0 = (2^24 - f) >> 8.
-        [[gnu::target("avx2")]] static __m256i Linear(__m256i x0, __m256i x1, __m256i f)
-        {
-            const __m256i w1 = _mm256_srli_epi32(f, 8);
-            const __m256i w0
-                = _mm256_srli_epi32(_mm256_sub_epi32(_mm256_set1_epi32(0x1000000), f), 8);
-            return _mm256_srai_epi32(
-                _mm256_add_epi32(_mm256_mullo_epi32(x0, w0), _mm256_mullo_epi32(x1, w1)), 16);
-        }
-
-        // How the stereo frames of eight positions are read: in one 8-frame
-        // window (steps up to 1 frame: the eight lie within 8 frames of the
-        // first), in two windows (steps up to 2 frames), or gathered one by
-        // one. A window reads at most 16 frames past a position that lies
-        // inside the samples, well within the zero guard zone.
-        enum class Reach { kWindow8, kWindow16, kGather };
-
-        // The frames at the eight lanes' offsets d from `at` (the first lane's
-        // frame); `rel` are the lanes' frames from `base`.
-        template <Reach R>
-        [[gnu::target("avx2")]] static __m256i Frames(
-            const int* base, const int* at, __m256i d, __m256i rel)
-        {
-            if constexpr (R == Reach::kWindow8) {
-                return _mm256_permutevar8x32_epi32(
-                    _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at)), d);
-            } else if constexpr (R == Reach::kWindow16) {
-                const __m256i low = _mm256_permutevar8x32_epi32(
-                    _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at)), d);
-                const __m256i high = _mm256_permutevar8x32_epi32(
-                    _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + 8)), d);
-                return _mm256_blendv_epi8(low, high, _mm256_cmpgt_epi32(d, _mm256_set1_epi32(7)));
-            } else {
-                return _mm256_i32gather_epi32(base, rel, 4);
-            }
-        }
-
-        template <Kernel K, int Channels, bool PerFrameLevels>
-        [[gnu::target("avx2")]] static std::uint32_t Render(const std::uint8_t* samples,
-            std::uint64_t& position, std::uint32_t step, std::uint32_t* sums, std::uint32_t frames,
-            const std::uint32_t* levels, std::uint32_t level)
-        {
-            if constexpr (Channels == 2) {
-                if (step <= kPitchOne)
-                    return RenderWith<K, Channels, PerFrameLevels, Reach::kWindow8>(
-                        samples, position, step, sums, frames, levels, level);
-                if (step <= 2 * kPitchOne)
-                    return RenderWith<K, Channels, PerFrameLevels, Reach::kWindow16>(
-                        samples, position, step, sums, frames, levels, level);
-            }
-            return RenderWith<K, Channels, PerFrameLevels, Reach::kGather>(
-                samples, position, step, sums, frames, levels, level);
-        }
-
-        template <Kernel K, int Channels, bool PerFrameLevels, Reach R>
-        [[gnu::target("avx2")]] static std::uint32_t RenderWith(const std::uint8_t* samples,
-            std::uint64_t& position, std::uint32_t step, std::uint32_t* sums, std::uint32_t frames,
-            const std::uint32_t* levels, std::uint32_t level)
-        {
-            const std::uint32_t eights = frames / 8;
-            if (eights == 0)
-                return 0;
-            // Lane j: frame j's index relative to frame 0's, and its fraction.
-            const std::uint64_t first = position >> 24;
-            const auto* base = reinterpret_cast<const int*>(samples + first * (Channels * 2));
-            alignas(32) std::uint32_t lanes[2][8];
-            for (std::uint32_t j = 0; j < 8; ++j) {
-                const std::uint64_t p = position + std::uint64_t { j } * step;
-                lanes[0][j] = static_cast<std::uint32_t>((p >> 24) - first);
-                lanes[1][j] = static_cast<std::uint32_t>(p) & kFractionMask;
-            }
-            __m256i rel = _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes[0]));
-            __m256i fraction = _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes[1]));
-            // Eight steps: whole frames and a fraction, so that every lane moves on
-            // by exactly 8 x step without leaving 32 bits.
-            const std::uint64_t jump = std::uint64_t { step } * 8;
-            const __m256i jumpFraction
-                = _mm256_set1_epi32(static_cast<std::int32_t>(jump & kFractionMask));
-            const __m256i jumpFrames = _mm256_set1_epi32(static_cast<std::int32_t>(jump >> 24));
-            const __m256i mask = _mm256_set1_epi32(static_cast<std::int32_t>(kFractionMask));
-            const __m256i flat = _mm256_set1_epi32(static_cast<std::int32_t>(level));
-            for (std::uint32_t e = 0; e < eights; ++e, sums += 8) {
-                const __m256i l = PerFrameLevels
-                    ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(levels + 8 * e))
-                    : flat;
-                if constexpr (Channels == 1) {
-                    // One 32-bit read per frame: its sample low, the next one high.
-                    const __m256i pair = _mm256_i32gather_epi32(base, rel, 2);
-                    __m256i value = Low16(pair);
-                    if constexpr (K == Kernel::kLinear)
-                        value = Linear(value, High16(pair), fraction);
-                    auto* out = reinterpret_cast<__m256i*>(sums);
-                    _mm256_storeu_si256(out,
-                        _mm256_add_epi32(_mm256_loadu_si256(out), _mm256_mullo_epi32(value, l)));
-                } else {
-                    // One 32-bit word per frame: left low, right high.
-                    const auto firstLane
-                        = static_cast<std::int32_t>(((position + jump * e) >> 24) - first);
-                    const __m256i d = _mm256_sub_epi32(rel, _mm256_set1_epi32(firstLane));
-                    const int* at = base + firstLane;
-                    const __m256i frame = Frames<R>(base, at, d, rel);
-                    __m256i left = Low16(frame);
-                    __m256i right = High16(frame);
-                    if constexpr (K == Kernel::kLinear) {
-                        const __m256i next = Frames<R>(base + 1, at + 1, d, rel);
-                        left = Linear(left, Low16(next), fraction);
-                        right = Linear(right, High16(next), fraction);
-                    }
-                    auto* outLeft = reinterpret_cast<__m256i*>(sums);
-                    auto* outRight = reinterpret_cast<__m256i*>(sums + kRunFrames);
-                    _mm256_storeu_si256(outLeft,
-                        _mm256_add_epi32(_mm256_loadu_si256(outLeft), _mm256_mullo_epi32(left, l)));
-                    _mm256_storeu_si256(outRight,
-                        _mm256_add_epi32(
-                            _mm256_loadu_si256(outRight), _mm256_mullo_epi32(right, l)));
+            using Fours = typename sinc::FoursOf<Isa>::Type;
+            constexpr bool kLow = K == Kernel::kSincLow;
+            constexpr int kTaps = kLow ? audio::kLowResTaps : audio::kHighResTaps;
+            const std::uint32_t fours = frames / 4;
+            for (std::uint32_t q = 0; q < fours; ++q, sums += 4) {
+                sinc::FourFrames f;
+                for (int i = 0; i < 4; ++i, position += step) {
+                    PrefetchAhead<K, Isa>(
+                        tables, position + std::uint64_t { kPrefetchFrames } * step);
+                    sinc::SetFrame<kLow, Channels>(f, i, *tables, samples,
+                        static_cast<std::uint32_t>(position >> 24),
+                        static_cast<std::uint32_t>(position) & kFractionMask);
                 }
-                const __m256i t = _mm256_add_epi32(fraction, jumpFraction);
-                rel = _mm256_add_epi32(rel, _mm256_add_epi32(jumpFrames, _mm256_srli_epi32(t, 24)));
-                fraction = _mm256_and_si256(t, mask);
+                __m128i value[Channels];
+                Fours::template Sums<kTaps, Channels, !kLow>(f, value);
+                if constexpr (PerFrameLevels)
+                    sinc::Avx2Fours::AddScaled<Channels>(value, levels + 4 * q, sums, kRunFrames);
+                else
+                    sinc::Avx2Fours::AddScaled<Channels>(value, level, sums, kRunFrames);
             }
-            position += jump * eights;
-            return eights * 8;
+            return fours * 4;
         }
     };
 #endif
@@ -297,18 +200,30 @@ namespace {
         std::uint64_t position = (std::uint64_t { v.sampleIndex } << 24) | v.fraction;
         std::uint32_t j = 0;
 #if VEL_HAVE_X86_VECTORS
-        if constexpr ((K == Kernel::kNone || K == Kernel::kLinear)
-            && Isa::kIsa >= audio::VectorIsa::kAvx2) {
-            j = EightFrames::Render<K, Channels, PerFrameLevels>(
-                samples, position, step, sums, frames, levels, level);
+        if constexpr (Isa::kIsa >= audio::VectorIsa::kAvx2) {
+            constexpr bool kSinc = K == Kernel::kSinc || K == Kernel::kSincLow;
+            // A sinc voice that moves by whole frames keeps its phase; at
+            // phase 0 (a voice at its sound's own pitch, say) every frame is
+            // its sample, as with "None".
+            const bool wholeFrames = kSinc && (step & kFractionMask) == 0
+                && (v.fraction >> (K == Kernel::kSincLow ? 12 : 8)) == 0;
+            // Mono "Use sinc" stays one frame at a time: its frames wait on
+            // their weight rows rather than on adding up, and measured no
+            // faster four at a time.
+            constexpr Kernel kEights = kSinc ? Kernel::kNone : K;
+            if (!kSinc || wholeFrames)
+                j = EightFrames::Render<kEights, Channels, kRunFrames, PerFrameLevels>(
+                    samples, position, step, sums, frames, levels, level);
+            else if constexpr (K == Kernel::kSincLow || Channels == 2)
+                j = SincFrames::Render<K, Channels, Isa, PerFrameLevels>(
+                    tables, samples, position, step, sums, frames, levels, level);
             sums += j;
         }
 #endif
         for (; j < frames; ++j, ++sums, position += step) {
             const auto index = static_cast<std::uint32_t>(position >> 24);
             const auto fraction = static_cast<std::uint32_t>(position) & kFractionMask;
-            PrefetchAhead<K, Channels>(
-                tables, samples, position + std::uint64_t { kPrefetchFrames } * step);
+            PrefetchAhead<K, Isa>(tables, position + std::uint64_t { kPrefetchFrames } * step);
             std::int32_t value[Channels];
             FastKernelValue<K, Channels, Isa>(tables, samples, index, fraction, value);
             const std::uint32_t l = PerFrameLevels ? levels[j] : level;
@@ -480,12 +395,14 @@ namespace {
     {
 #if VEL_HAVE_X86_VECTORS
         constexpr bool kSinc = K == Kernel::kSinc || K == Kernel::kSincLow;
-        // "None" and "Linear" have no use for 512-bit vectors; without 256-bit
-        // ones they run in plain code.
-        if (isa == audio::VectorIsa::kAvx512)
-            return kSinc ? (channels == 1 ? &TrackAvx512<K, 1> : &TrackAvx512<K, 2>)
-                         : (channels == 1 ? &TrackAvx2<K, 1> : &TrackAvx2<K, 2>);
-        if (isa == audio::VectorIsa::kAvx2)
+        // Only "Use sinc" has a use for 512-bit vectors (its 128 taps): the
+        // others run their 256-bit loops on processors with AVX-512. Without
+        // 256-bit vectors "None" and "Linear" run in plain code.
+        if constexpr (K == Kernel::kSinc) {
+            if (isa == audio::VectorIsa::kAvx512)
+                return channels == 1 ? &TrackAvx512<K, 1> : &TrackAvx512<K, 2>;
+        }
+        if (isa == audio::VectorIsa::kAvx512 || isa == audio::VectorIsa::kAvx2)
             return channels == 1 ? &TrackAvx2<K, 1> : &TrackAvx2<K, 2>;
         if constexpr (kSinc) {
             if (isa == audio::VectorIsa::kSse2)
