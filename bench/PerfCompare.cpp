@@ -246,16 +246,19 @@ void MixTable()
 void ThreadScaling(std::uint32_t threads)
 {
     threads = std::max(threads, 2u);
-    std::printf(
-        "\n## Threads: the many-track mix, stereo, fast loops, %u threads against 1\n\n", threads);
+    std::printf("\n## Threads: the many-track mix, stereo, fast loops, %u threads against 1, "
+                "blocks of %u frames\n\n",
+        threads, bench::kBlockFrames);
     std::printf("| Interpolation | 1 thread, M voice-frames/s | %u threads | Gain | Processor "
                 "time / wall time, %u threads | Gain per processor second x %u |\n"
                 "|---|---|---|---|---|---|\n",
         threads, threads, threads);
     for (const auto interpolation : { Interpolation::kLinear, Interpolation::kSinc }) {
         const auto project = bench::MakeMixProject(2, interpolation);
-        MixWay one(*project, bench::kMixVoices, audio::KernelPath::kFast, 1, kMixChunk);
-        MixWay many(*project, bench::kMixVoices, audio::KernelPath::kFast, threads, kMixChunk);
+        // Blocks of the project's block length, as a mix renders them.
+        MixWay one(*project, bench::kMixVoices, audio::KernelPath::kFast, 1, bench::kBlockFrames);
+        MixWay many(
+            *project, bench::kMixVoices, audio::KernelPath::kFast, threads, bench::kBlockFrames);
         const double window = g_options.seconds;
         const auto perCpu = bench::Alternate(g_options.rounds,
             { [&] { return one.measure(window); }, [&] { return many.measure(window); } });
