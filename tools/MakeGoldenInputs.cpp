@@ -34,7 +34,7 @@ constexpr std::uint32_t kFull = 1024; // volume unit
 
 // ---------------------------------------------------------------- sounds
 
-struct WaveSpec {
+struct WaveShape {
     const char* fileName;
     std::uint16_t channels;
     std::uint16_t bits; // 8: unsigned bytes, 16: signed little-endian words
@@ -59,9 +59,9 @@ std::int32_t Fade(std::int32_t value, std::uint32_t i, std::uint32_t frames)
         static_cast<std::int64_t>(value) * static_cast<std::int64_t>(frames - i) / frames);
 }
 
-const std::vector<WaveSpec>& Sounds()
+const std::vector<WaveShape>& Sounds()
 {
-    static const std::vector<WaveSpec> sounds {
+    static const std::vector<WaveShape> sounds {
         // A sawtooth of 50 frames (441 Hz) with a weaker octave: 1100 frames.
         { "saw-16-mono.wav", 1, 16, 22050, 1100,
             [](std::uint32_t i, std::uint32_t) {
@@ -98,18 +98,18 @@ const std::vector<WaveSpec>& Sounds()
     return sounds;
 }
 
-bool WriteWave(const std::string& path, const WaveSpec& spec)
+bool WriteWave(const std::string& path, const WaveShape& shape)
 {
-    OutputFormat format { kFormatPcm, spec.channels, spec.rate, 0, 0, spec.bits, 0 };
+    OutputFormat format { kFormatPcm, shape.channels, shape.rate, 0, 0, shape.bits, 0 };
     CompleteOutputFormat(format);
-    const std::uint32_t dataBytes = spec.frames * format.blockAlign;
+    const std::uint32_t dataBytes = shape.frames * format.blockAlign;
     const auto header = audio::MakeWaveHeader(format, dataBytes);
     std::vector<std::uint8_t> bytes(header.begin(), header.end());
-    for (std::uint32_t i = 0; i < spec.frames; ++i) {
-        for (std::uint32_t c = 0; c < spec.channels; ++c) {
+    for (std::uint32_t i = 0; i < shape.frames; ++i) {
+        for (std::uint32_t c = 0; c < shape.channels; ++c) {
             const std::int32_t v = std::clamp(spec.value(i, c), -32768, 32767);
             const auto word = static_cast<std::uint16_t>(static_cast<std::int16_t>(v));
-            if (spec.bits == 8) {
+            if (shape.bits == 8) {
                 bytes.push_back(static_cast<std::uint8_t>((word >> 8) ^ 0x80));
             } else {
                 bytes.push_back(static_cast<std::uint8_t>(word & 0xFF));
@@ -487,7 +487,7 @@ bool WriteProject(const std::string& path, const ProjectSpec& spec)
     auto project = CreateProject();
     if (!project)
         return false;
-    SetOutput(*project, spec.channels, spec.rate);
+    SetOutput(*project, shape.channels, shape.rate);
     ProjectSettings& settings = project->settings;
     settings.mixingInterpolation = static_cast<std::uint32_t>(spec.mixing);
     settings.loadingInterpolation = static_cast<std::uint32_t>(spec.loading);
@@ -644,7 +644,7 @@ int main(int argc, char** argv)
     }
     const std::string folder = std::string(argv[1]) + "/";
     bool ok = true;
-    for (const WaveSpec& sound : Sounds())
+    for (const WaveShape& sound : Sounds())
         ok = Report(WriteWave(folder + sound.fileName, sound), folder + sound.fileName) && ok;
     for (const ProjectSpec& project : Projects())
         ok = Report(WriteProject(folder + project.fileName, project), folder + project.fileName)
