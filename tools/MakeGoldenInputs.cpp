@@ -107,7 +107,7 @@ bool WriteWave(const std::string& path, const WaveShape& shape)
     std::vector<std::uint8_t> bytes(header.begin(), header.end());
     for (std::uint32_t i = 0; i < shape.frames; ++i) {
         for (std::uint32_t c = 0; c < shape.channels; ++c) {
-            const std::int32_t v = std::clamp(spec.value(i, c), -32768, 32767);
+            const std::int32_t v = std::clamp(shape.value(i, c), -32768, 32767);
             const auto word = static_cast<std::uint16_t>(static_cast<std::int16_t>(v));
             if (shape.bits == 8) {
                 bytes.push_back(static_cast<std::uint8_t>((word >> 8) ^ 0x80));
@@ -438,7 +438,7 @@ void OlderScore(Project& project)
 
 using ScoreMaker = void (*)(Project&);
 
-struct ProjectSpec {
+struct ProjectRecipe {
     const char* fileName;
     ScoreMaker score;
     std::uint16_t channels;
@@ -452,10 +452,10 @@ struct ProjectSpec {
     std::function<void(ProjectSettings&)> settings = nullptr;
 };
 
-const std::vector<ProjectSpec>& Projects()
+const std::vector<ProjectRecipe>& Projects()
 {
     using I = Interpolation;
-    static const std::vector<ProjectSpec> projects {
+    static const std::vector<ProjectRecipe> projects {
         { "kernels-none-mono.spj", KernelScore, 1, 32000, I::kNone, I::kSinc, 640 },
         { "kernels-linear-mono.spj", KernelScore, 1, 32000, I::kLinear, I::kSincLow, 640 },
         { "kernels-sinc-low-mono.spj", KernelScore, 1, 32000, I::kSincLow, I::kLinear, 640 },
@@ -482,20 +482,20 @@ const std::vector<ProjectSpec>& Projects()
     return projects;
 }
 
-bool WriteProject(const std::string& path, const ProjectSpec& spec)
+bool WriteProject(const std::string& path, const ProjectRecipe& recipe)
 {
     auto project = CreateProject();
     if (!project)
         return false;
-    SetOutput(*project, shape.channels, shape.rate);
+    SetOutput(*project, recipe.channels, recipe.rate);
     ProjectSettings& settings = project->settings;
-    settings.mixingInterpolation = static_cast<std::uint32_t>(spec.mixing);
-    settings.loadingInterpolation = static_cast<std::uint32_t>(spec.loading);
-    settings.masterVolume = spec.masterVolume;
-    settings.bufferLength = spec.bufferLength;
-    if (spec.settings)
-        spec.settings(settings);
-    spec.score(*project);
+    settings.mixingInterpolation = static_cast<std::uint32_t>(recipe.mixing);
+    settings.loadingInterpolation = static_cast<std::uint32_t>(recipe.loading);
+    settings.masterVolume = recipe.masterVolume;
+    settings.bufferLength = recipe.bufferLength;
+    if (recipe.settings)
+        recipe.settings(settings);
+    recipe.score(*project);
     return WriteProjectFile(*project, path) == ProjectWriteResult::kOk;
 }
 
@@ -646,7 +646,7 @@ int main(int argc, char** argv)
     bool ok = true;
     for (const WaveShape& sound : Sounds())
         ok = Report(WriteWave(folder + sound.fileName, sound), folder + sound.fileName) && ok;
-    for (const ProjectSpec& project : Projects())
+    for (const ProjectRecipe& project : Projects())
         ok = Report(WriteProject(folder + project.fileName, project), folder + project.fileName)
             && ok;
     ok = Report(WriteText(folder + "chart.bms", kChart, sizeof kChart - 1), folder + "chart.bms")
