@@ -10,7 +10,7 @@ namespace vellisto::ui {
 
 CSettingsView::CSettingsView(
     Ctest122Doc& document, ViewServices& services, std::uint32_t, QWidget* parent)
-    : PanelWidget(parent)
+    : LinePanelWidget(parent)
     , m_document(document)
     , m_services(services)
 {
@@ -52,34 +52,6 @@ void CSettingsView::performCell(std::size_t index, bool)
         m_services.messages(), m_services.dialogs, m_services.files, m_panel.normalized());
     if (outcome == views::SettingsOutcome::kClose)
         CloseViewWindow(*this);
-}
-
-void CSettingsView::mousePressEvent(QMouseEvent* event)
-{
-    // Lines are pressed like buttons: a click on one edits its setting.
-    if (event->button() == Qt::LeftButton) {
-        const views::PressChange change = m_panel.press().leftDownOnAnyCell(m_panel.cells(),
-            documentPoint(event->position().toPoint()),
-            event->modifiers().testFlag(Qt::ControlModifier));
-        if (change.redraw)
-            redrawCell(*change.redraw);
-    } else if (event->button() == Qt::RightButton) {
-        m_panel.press().rightDown();
-    }
-    event->accept();
-}
-
-void CSettingsView::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
-
-void CSettingsView::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::RightButton) {
-        event->accept();
-        if (m_panel.press().rightUp())
-            showPopupMenu(event->globalPosition().toPoint());
-        return;
-    }
-    PanelWidget::mouseReleaseEvent(event);
 }
 
 void CSettingsView::showPopupMenu(const QPoint& globalPosition)

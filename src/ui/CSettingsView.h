@@ -9,7 +9,7 @@
 // open in their dialogs. The title is "Settings [document title]".
 
 #include "document/Document.h"
-#include "ui/PanelWidget.h"
+#include "ui/LinePanelWidget.h"
 #include "ui/ViewServices.h"
 #include "views/SettingsPanel.h"
 
@@ -17,7 +17,7 @@
 
 namespace vellisto::ui {
 
-class CSettingsView : public PanelWidget, public DocumentView {
+class CSettingsView : public LinePanelWidget, public DocumentView {
     Q_OBJECT
 
 public:
@@ -38,13 +38,10 @@ protected:
     views::PanelPress& panelPress() override { return m_panel.press(); }
     void performCell(std::size_t index, bool ctrl) override;
 
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    void showPopupMenu(const QPoint& globalPosition) override;
 
 private:
     void updateTitle();
-    void showPopupMenu(const QPoint& globalPosition);
 
     Ctest122Doc& m_document;
     ViewServices& m_services;

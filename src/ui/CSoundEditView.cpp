@@ -10,7 +10,7 @@ namespace vellisto::ui {
 
 CSoundEditView::CSoundEditView(
     Ctest122Doc& document, ViewServices& services, std::uint32_t number, QWidget* parent)
-    : PanelWidget(parent)
+    : LinePanelWidget(parent)
     , m_document(document)
     , m_services(services)
     , m_soundId(number)
@@ -65,34 +65,6 @@ void CSoundEditView::performCell(std::size_t index, bool)
         m_services.opener.openPreview(m_document, PreviewMode::kSound, m_soundId);
         break;
     }
-}
-
-void CSoundEditView::mousePressEvent(QMouseEvent* event)
-{
-    // Lines are pressed like buttons: a click on one edits its setting.
-    if (event->button() == Qt::LeftButton) {
-        const views::PressChange change = m_panel.press().leftDownOnAnyCell(m_panel.cells(),
-            documentPoint(event->position().toPoint()),
-            event->modifiers().testFlag(Qt::ControlModifier));
-        if (change.redraw)
-            redrawCell(*change.redraw);
-    } else if (event->button() == Qt::RightButton) {
-        m_panel.press().rightDown();
-    }
-    event->accept();
-}
-
-void CSoundEditView::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
-
-void CSoundEditView::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::RightButton) {
-        event->accept();
-        if (m_panel.press().rightUp())
-            showPopupMenu(event->globalPosition().toPoint());
-        return;
-    }
-    PanelWidget::mouseReleaseEvent(event);
 }
 
 void CSoundEditView::showPopupMenu(const QPoint& globalPosition)

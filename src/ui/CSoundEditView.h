@@ -7,7 +7,7 @@
 // Values". The title is "Sound Settings Sound <ID> [document title]".
 
 #include "document/Document.h"
-#include "ui/PanelWidget.h"
+#include "ui/LinePanelWidget.h"
 #include "ui/ViewServices.h"
 #include "views/SoundEditPanel.h"
 
@@ -15,7 +15,7 @@
 
 namespace vellisto::ui {
 
-class CSoundEditView : public PanelWidget, public DocumentView {
+class CSoundEditView : public LinePanelWidget, public DocumentView {
     Q_OBJECT
 
 public:
@@ -37,13 +37,10 @@ protected:
     views::PanelPress& panelPress() override { return m_panel.press(); }
     void performCell(std::size_t index, bool ctrl) override;
 
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    void showPopupMenu(const QPoint& globalPosition) override;
 
 private:
     void updateTitle();
-    void showPopupMenu(const QPoint& globalPosition);
 
     Ctest122Doc& m_document;
     ViewServices& m_services;
