@@ -77,7 +77,8 @@ MessageAnswer CliUserInterface::showMessage(
                                                         : MessageAnswer::kOk;
     }
     if (caption == TextId::kInformation)
-        m_notices.emplace_back(text);
+        m_notices.push_back(
+            detail.empty() ? std::string(text) : std::string(text) + '\n' + std::string(detail));
     else
         Failure(text, detail);
     return buttons == MessageButtons::kYesNo ? MessageAnswer::kYes : MessageAnswer::kOk;

@@ -15,20 +15,17 @@
 #include "cli/Input.h"
 #include "cli/Json.h"
 #include "engine/WaveWriter.h"
+#include "mix/MixLevels.h"
 #include "mix/MixReport.h"
 #include "mix/SoundCache.h"
 #include "model/UnitText.h"
 #include "platform/File.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <limits>
 #include <optional>
 #include <string>
 #include <unistd.h>
@@ -44,64 +41,6 @@ namespace {
         std::string reason;
     };
 
-    // The level of a mix as written: its largest sample magnitude and how many
-    // samples sit at either end of the 16-bit range.
-    struct MixLevels {
-        std::uint32_t peak = 0; // 0 to 32768
-        std::uint64_t clippedSamples = 0;
-
-        // Relative to the full scale of 32768; -infinity for silence.
-        double peakDbfs() const
-        {
-            return peak == 0 ? -std::numeric_limits<double>::infinity()
-                             : 20.0 * std::log10(static_cast<double>(peak) / 32768.0);
-        }
-    };
-
-    // The levels of the 16-bit PCM WAVE file the mix wrote (its 44-byte
-    // header, then the frames), read back so that the engine's output is
-    // measured exactly as it was stored. nullopt when it cannot be read whole.
-    std::optional<MixLevels> MeasureWaveFile(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::array<unsigned char, 44> header {};
-        if (!in.read(reinterpret_cast<char*>(header.data()), header.size()))
-            return std::nullopt;
-        std::uint64_t remaining = static_cast<std::uint64_t>(header[40])
-            | (static_cast<std::uint64_t>(header[41]) << 8)
-            | (static_cast<std::uint64_t>(header[42]) << 16)
-            | (static_cast<std::uint64_t>(header[43]) << 24);
-        MixLevels levels;
-        std::vector<char> block(1 << 16);
-        while (remaining >= 2) {
-            const std::size_t want = static_cast<std::size_t>(
-                std::min<std::uint64_t>(remaining & ~std::uint64_t { 1 }, block.size()));
-            if (!in.read(block.data(), static_cast<std::streamsize>(want)))
-                return std::nullopt;
-            for (std::size_t i = 0; i < want; i += 2) {
-                const auto sample = static_cast<std::int16_t>(
-                    static_cast<std::uint16_t>(static_cast<unsigned char>(block[i])
-                        | (static_cast<unsigned char>(block[i + 1]) << 8)));
-                const auto magnitude = static_cast<std::uint32_t>(std::abs(int { sample }));
-                levels.peak = std::max(levels.peak, magnitude);
-                if (sample == -32768 || sample == 32767)
-                    ++levels.clippedSamples;
-            }
-            remaining -= want;
-        }
-        return levels;
-    }
-
-    // "-6.0"; "-inf" for silence.
-    std::string FormatDbfs(double dbfs)
-    {
-        if (!std::isfinite(dbfs))
-            return "-inf";
-        char text[32];
-        std::snprintf(text, sizeof text, "%.1f", dbfs);
-        return text;
-    }
-
     // What the end report says; the parts not reached stay unset.
     struct MixOutcome {
         std::string input;
@@ -110,7 +49,7 @@ namespace {
         std::uint32_t samplesPerSecond = 0;
         std::optional<std::uint64_t> elapsedMs; // once the mix is complete
         std::vector<FailedSound> failedSounds;
-        std::optional<MixLevels> levels; // once the output is written
+        std::optional<mix::MixLevels> levels; // once the output is written
     };
 
     // result: "ok", "failed" (the messages say why) or "aborted" (by a signal).
@@ -244,9 +183,10 @@ namespace {
                       + ": sound " + std::to_string(id) + ": " + failure.path + ": " + reason);
                   outcome.failedSounds.push_back({ id, failure.path, reason });
               };
-        options.reportFinished = [&outcome](std::uint32_t frames, std::uint64_t elapsedMs) {
-            outcome.lengthFrames = frames;
-            outcome.elapsedMs = elapsedMs;
+        options.reportFinished = [&outcome](const MixFigures& figures) {
+            outcome.lengthFrames = figures.lengthFrames;
+            outcome.elapsedMs = figures.elapsedMs;
+            outcome.levels = figures.levels;
         };
         const bool ok = MixProject(*project, documentPath, ui, ui, ui, options);
         if (!ok) {
@@ -254,7 +194,6 @@ namespace {
                 PrintDiagnostic(notice);
             return kExitFailure;
         }
-        outcome.levels = MeasureWaveFile(mixPath);
         if (encoding != OutputEncoding::kWave) {
             std::string reason;
             if (!EncodeWaveFile(mixPath, output, encoding, InterruptFlag(), reason)) {
@@ -270,10 +209,6 @@ namespace {
         if (!outcome.levels)
             PrintDiagnostic(
                 "vellisto-cli: warning: " + output + ": cannot be read back to measure its level");
-        else if (!quiet && !json)
-            std::printf("Peak level: %s dBFS\nClipped samples: %llu\n",
-                FormatDbfs(outcome.levels->peakDbfs()).c_str(),
-                static_cast<unsigned long long>(outcome.levels->clippedSamples));
         return kExitOk;
     }
 
@@ -415,7 +350,7 @@ int RunMix(CommandArgs args)
         if (result == kExitOk) {
             line += ": " + outcome.output;
             if (outcome.levels)
-                line += ", peak " + FormatDbfs(outcome.levels->peakDbfs()) + " dBFS, "
+                line += ", peak " + mix::FormatDbfs(outcome.levels->peakDbfs()) + " dBFS, "
                     + std::to_string(outcome.levels->clippedSamples) + " clipped samples";
         }
         std::printf("%s\n", line.c_str());

@@ -222,14 +222,19 @@ bool MixProject(Project& project, std::string_view documentPath, Messages& messa
             messages, TextId::kFailedMixing, SystemReason(*output, writer.file().lastError()));
         return false;
     }
+    // Measured through the temporary file's own descriptor: exactly what is
+    // about to replace the output.
+    const MixFigures figures { plan.frames, t1 - t0, mix::MeasureWaveFile(writer.file()) };
     if (!writer.commit()) {
         ShowError(messages, TextId::kFailedMixing, SystemReason(*output, writer.error()));
         return false;
     }
     if (options.reportFinished)
-        options.reportFinished(plan.frames, t1 - t0);
+        options.reportFinished(figures);
     ShowInformation(messages,
-        mix::FormatMixReport(plan.frames, project.settings.outputFormat.samplesPerSecond, t1 - t0));
+        mix::FormatMixReport(figures.lengthFrames, project.settings.outputFormat.samplesPerSecond,
+            figures.elapsedMs),
+        figures.levels ? mix::FormatLevelReport(*figures.levels) : std::string());
     return true;
 }
 

@@ -10,8 +10,9 @@
 // (Cancel stops quietly); prepares the sounds (asking about each failure);
 // resets the engine with mute and solo ignored; renders on the worker while
 // the progress display runs; and reports "Finished mixing..." with the time
-// and speed, "Aborted." or "Failed in mixing." (with the file and the
-// system's reason as detail).
+// and speed (and, as its detail, the peak level and the clipped samples of
+// the written file), "Aborted." or "Failed in mixing." (with the file and
+// the system's reason as detail).
 //
 // The output never loses data: the mix is written into a temporary file
 // created exclusively in the output's folder and renamed over the output only
@@ -21,6 +22,7 @@
 // after the worker has ended.
 
 #include "document/UserInterface.h"
+#include "mix/MixLevels.h"
 #include "mix/MixReport.h"
 #include "mix/SoundCache.h"
 #include "model/Project.h"
@@ -28,11 +30,19 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string_view>
 
 namespace vellisto {
 
 class Ctest122Doc;
+
+// The figures of a completed mix's report.
+struct MixFigures {
+    std::uint32_t lengthFrames = 0;
+    std::uint64_t elapsedMs = 0; // rendering time
+    std::optional<mix::MixLevels> levels; // nullopt when the file could not be read back
+};
 
 // Told of each sound that fails, before the user is asked about it.
 using SoundFailureReporter = std::function<void(std::uint32_t soundId, const mix::SoundFailure&)>;
@@ -45,9 +55,8 @@ struct MixOptions {
     // stops as soon as it is seen, while sounds load or while it renders, and
     // ends as an abort.
     const std::atomic<bool>* interrupt = nullptr;
-    // Told the figures of the report once a mix has completed: its length in
-    // frames and the milliseconds rendering took.
-    std::function<void(std::uint32_t lengthFrames, std::uint64_t elapsedMs)> reportFinished;
+    // Told the figures of the report once a mix has completed, before it is shown.
+    std::function<void(const MixFigures&)> reportFinished;
 };
 
 // The mix of project; documentPath is its native file path (empty when

@@ -15,9 +15,9 @@ void ShowError(Messages& ui, std::string_view text, std::string_view detail)
 
 void ShowInformation(Messages& ui, TextId text) { ShowInformation(ui, Text(text)); }
 
-void ShowInformation(Messages& ui, std::string_view text)
+void ShowInformation(Messages& ui, std::string_view text, std::string_view detail)
 {
-    ui.showMessage(text, TextId::kInformation, MessageButtons::kOk, {});
+    ui.showMessage(text, TextId::kInformation, MessageButtons::kOk, detail);
 }
 
 bool Confirm(Messages& ui, TextId text)

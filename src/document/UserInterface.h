@@ -45,7 +45,7 @@ void ShowError(Messages& ui, TextId text, std::string_view detail = {});
 void ShowError(Messages& ui, std::string_view text, std::string_view detail = {});
 // A notice: caption "Information", OK.
 void ShowInformation(Messages& ui, TextId text);
-void ShowInformation(Messages& ui, std::string_view text);
+void ShowInformation(Messages& ui, std::string_view text, std::string_view detail = {});
 // A question: caption "Confirm", OK and Cancel; true on OK.
 bool Confirm(Messages& ui, TextId text);
 

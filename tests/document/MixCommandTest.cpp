@@ -116,6 +116,35 @@ TEST_F(MixCommand, ReportsTimeAndSpeedFromTheClock)
     EXPECT_EQ(std::filesystem::file_size(output), 44u + 441000u * 2);
 }
 
+TEST_F(MixCommand, ReportsThePeakLevelAndClippedSamplesOfTheWrittenFile)
+{
+    std::optional<mix::MixLevels> reported;
+    MixOptions options;
+    options.reportFinished = [&reported](const MixFigures& figures) { reported = figures.levels; };
+
+    // Half of full scale for 100 frames: 20 log10(16384 / 32768) = -6.02 dB.
+    PlayConstant(1, 0, 16384, 100, 200);
+    ASSERT_TRUE(Mix(options));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(ui.messages[0].text.starts_with("Finished mixing.\n"));
+    EXPECT_EQ(ui.messages[0].detail, "Peak level: -6.0 dBFS\nClipped samples: 0");
+    ASSERT_TRUE(reported);
+    EXPECT_EQ(reported->peak, 16384u);
+
+    // A second voice of 20000 over the first 50 frames: 36384 is clipped to 32767.
+    PlayConstant(2, 1, 20000, 50, 200);
+    ui.fileAnswers.push_back(output);
+    ASSERT_TRUE(Mix(options));
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[1].detail, "Peak level: -0.0 dBFS\nClipped samples: 50");
+    const std::vector<int> samples = DataSamples(output);
+    ASSERT_EQ(samples.size(), 200u);
+    EXPECT_EQ(samples[0], 32767);
+    EXPECT_EQ(samples[60], 16384);
+    ASSERT_TRUE(reported);
+    EXPECT_EQ(reported->clippedSamples, 50u);
+}
+
 TEST_F(MixCommand, IgnoresMuteAndSolo)
 {
     PlayConstant(1, 0, 1000, 100, 50);

@@ -394,14 +394,18 @@ private slots:
         frame->show();
         DialogScript script;
         QString report;
+        QString levels;
         const QString shortWave = scratch("short.wav");
-        script.then<QFileDialog>(Choose(shortWave))
-            .then<QMessageBox>(Press(QMessageBox::Ok, &report));
+        script.then<QFileDialog>(Choose(shortWave)).then<QMessageBox>([&](QMessageBox* box) {
+            levels = box->informativeText();
+            Press(QMessageBox::Ok, &report)(box);
+        });
         ActiveProjectView(*frame)->runCommand(views::ProjectCommand::kMix);
         finish(script);
         QVERIFY2(report.startsWith(QStringLiteral("Finished mixing.\nTime to mix: ")),
             qPrintable(report));
         QVERIFY(report.contains(QStringLiteral(" seconds\nMixing speed: ")));
+        QCOMPARE(levels, QStringLiteral("Peak level: -inf dBFS\nClipped samples: 0"));
         // 44 header bytes and 44100 stereo 16-bit frames.
         QCOMPARE(QFileInfo(shortWave).size(), qint64 { 44 + 44100 * 4 });
         QVERIFY(!frame->mixRunning());
