@@ -167,6 +167,9 @@ std::unique_ptr<Project> OpenInput(const std::string& path, const InputOptions& 
     OpenedInput opened = OpenInputFile(path, options.choice, options.import);
     for (const std::string& warning : opened.warnings)
         PrintDiagnostic("vellisto-cli: warning: " + path + ": " + warning);
+    if (opened.unlistedWarnings != 0)
+        PrintDiagnostic("vellisto-cli: warning: " + path + ": and "
+            + std::to_string(opened.unlistedWarnings) + " more");
     auto project = Opened(std::move(opened), path);
     if (project && !options.soundList.empty()) {
         // "Import Sound List" without its questions.

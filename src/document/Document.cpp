@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <new>
+#include <string>
 #include <utility>
 
 namespace vellisto {
@@ -17,6 +18,21 @@ namespace {
 
     // New documents are numbered across the whole program, as their titles show.
     std::atomic<std::uint32_t> g_untitledCount { 0 };
+
+    // What an import skipped, as a message's detail: the first lines, then
+    // how many more there are.
+    std::string SkippedPartsText(const OpenedInput& input)
+    {
+        constexpr std::size_t kShownLines = 10;
+        const std::size_t shown = std::min(input.warnings.size(), kShownLines);
+        std::string text;
+        for (std::size_t i = 0; i < shown; ++i)
+            text.append(i == 0 ? "" : "\n").append(input.warnings[i]);
+        const std::uint64_t more = input.warnings.size() - shown + input.unlistedWarnings;
+        if (more != 0)
+            text.append("\nand ").append(std::to_string(more)).append(" more");
+        return text;
+    }
 
 } // namespace
 
@@ -151,7 +167,8 @@ bool Ctest122Doc::ChangeOutputFormat(const OutputFormat& format)
     return true;
 }
 
-bool Ctest122Doc::openDocument(std::string_view path, Messages& messages, ValueDialogs& dialogs)
+bool Ctest122Doc::openDocument(
+    std::string_view path, Messages& messages, ValueDialogs& dialogs, const ImportOptions& options)
 {
     CompatibilityChoice choice = DefaultCompatibilityChoice();
     if (FileKindOf(path) != DocumentFileKind::kProject) {
@@ -162,13 +179,15 @@ bool Ctest122Doc::openDocument(std::string_view path, Messages& messages, ValueD
             return false;
         choice = *chosen;
     }
-    OpenedInput input = OpenInputFile(path, choice);
+    OpenedInput input = OpenInputFile(path, choice, options);
     if (!input.project) {
         ShowError(messages, input.message, input.reason);
         return false;
     }
     installProject(std::move(input.project));
     setPathName(path);
+    if (!input.warnings.empty())
+        ShowInformation(messages, kChartPartsSkipped, SkippedPartsText(input));
     return true;
 }
 

@@ -48,6 +48,11 @@ public:
     virtual void OnDocumentStateChanged() { }
 };
 
+// The notice after a chart opened under the standard chart rules with parts
+// skipped; the parts follow as its detail.
+inline constexpr std::string_view kChartPartsSkipped
+    = "The chart is open. These parts of it were skipped:";
+
 class Ctest122Doc {
 public:
     Ctest122Doc();
@@ -89,8 +94,11 @@ public:
     // a BMS score (each after the "Compatibility and Format" choice), anything
     // else as a project file. On success the new project replaces the current
     // one and path becomes the document's path, even for a score. Cancelling
-    // the choice abandons the open without a message.
-    bool openDocument(std::string_view path, Messages& messages, ValueDialogs& dialogs);
+    // the choice abandons the open without a message. options choose how a
+    // chart is read; what the standard chart rules skipped is shown once the
+    // chart is open (kChartPartsSkipped with the list as detail).
+    bool openDocument(std::string_view path, Messages& messages, ValueDialogs& dialogs,
+        const ImportOptions& options = {});
 
     // Saves as a project file; MIDI and BMS names are refused. The previous
     // file survives any failure. On success the document is unmodified and

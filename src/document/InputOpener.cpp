@@ -19,7 +19,7 @@ namespace {
 
     OpenedInput Failed(TextId message, std::string reason = {})
     {
-        return { nullptr, message, std::move(reason), {} };
+        return { nullptr, message, std::move(reason), {}, 0 };
     }
 
     OpenedInput ReadProject(const std::string& path, TextId failureMessage)
@@ -30,7 +30,7 @@ namespace {
         platform::ReadError error;
         if (!ReadProjectFile(path, *project, &error))
             return Failed(failureMessage, platform::DescribeReadError(error));
-        return { std::move(project), {}, {}, {} };
+        return { std::move(project), {}, {}, {}, 0 };
     }
 
     OpenedInput ImportScore(const std::string& path, DocumentFileKind kind,
@@ -47,11 +47,9 @@ namespace {
                  : !import::ImportBmsFile(*project, path, options.bms, &reason, &report))
             return Failed(midi ? TextId::kFailedLoadingMidi : TextId::kFailedLoadingBms,
                 platform::DescribeReadError(reason));
-        OpenedInput opened { std::move(project), {}, {}, {} };
+        OpenedInput opened { std::move(project), {}, {}, {}, report.unlisted };
         for (const import::BmsWarning& warning : report.warnings)
             opened.warnings.push_back(import::DescribeBmsWarning(warning));
-        if (report.unlisted > 0)
-            opened.warnings.push_back("and " + std::to_string(report.unlisted) + " more");
         return opened;
     }
 

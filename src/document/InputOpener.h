@@ -14,6 +14,7 @@
 #include "model/Project.h"
 #include "model/TextTable.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -34,8 +35,10 @@ struct OpenedInput {
     TextId message = TextId::kOutOfMemory; // the system's message on failure
     std::string reason; // the reader's reason ("truncated at byte 12"); may be empty
     // What an import skipped but did not fail on (the standard BMS rules'
-    // reports, one line each), for the front end to show as warnings.
+    // reports, one line each), for the front end to show as warnings; the
+    // first few only, unlistedWarnings counts the others.
     std::vector<std::string> warnings;
+    std::uint64_t unlistedWarnings = 0;
 };
 
 // Choices beyond the "Compatibility and Format" dialog that change how a

@@ -32,6 +32,12 @@ namespace vellisto::ui {
 namespace {
 
     const QString kRecentGroup = QStringLiteral("Recent File List");
+    // How BMS charts are read: Rules=standard or design (the default), and
+    // the seed that picks the #RANDOM branches under the standard rules.
+    const QString kChartRulesKey = QStringLiteral("Charts/Rules");
+    const QString kChartSeedKey = QStringLiteral("Charts/RandomSeed");
+    const QString kStandardRulesName = QStringLiteral("standard");
+    const QString kDesignRulesName = QStringLiteral("design");
 
     QString RecentKey(std::size_t index)
     {
@@ -106,6 +112,13 @@ MainFrame::MainFrame(const QString& settingsPath, QWidget* parent)
         for (std::size_t i = 0; i < views::RecentFileList::kCapacity; ++i)
             paths.push_back(settings.value(RecentKey(i)).toByteArray().toStdString());
         m_recent.assign(paths);
+        settings.endGroup();
+        // Anything but the standard rules' name reads charts as the program always has.
+        if (settings.value(kChartRulesKey).toString() == kStandardRulesName)
+            m_importOptions.bms.rules = import::BmsRules::kStandard;
+        bool validSeed = false;
+        const qulonglong seed = settings.value(kChartSeedKey).toULongLong(&validSeed);
+        m_importOptions.bms.seed = validSeed ? seed : 0;
     }
 
     setWindowIcon(AppIcon());
@@ -312,6 +325,7 @@ void MainFrame::updateCommandStates()
     state.mixRunning = m_mixRunning;
     state.toolbarVisible = m_toolBar != nullptr && !m_toolBar->isHidden();
     state.statusBarVisible = !statusBar()->isHidden();
+    state.standardChartRules = m_importOptions.bms.rules == import::BmsRules::kStandard;
     if (QMdiSubWindow* child = m_mdiArea->currentSubWindow())
         state.activeView = dynamic_cast<const views::CommandHandler*>(child->widget());
     for (const auto& [id, action] : m_actions) {
@@ -362,6 +376,9 @@ void MainFrame::runCommand(views::CommandId id)
         break;
     case CommandId::kViewStatusBar:
         statusBar()->setVisible(statusBar()->isHidden());
+        break;
+    case CommandId::kStandardChartRules:
+        setStandardChartRules(m_importOptions.bms.rules != import::BmsRules::kStandard);
         break;
     case CommandId::kEditUndo:
         document->Undo();
@@ -476,7 +493,7 @@ Ctest122Doc* MainFrame::openFile(const QString& path)
     }
     auto document = std::make_unique<Ctest122Doc>();
     const std::string native = ToNative(absolute);
-    if (!document->openDocument(native, m_messages, m_dialogs))
+    if (!document->openDocument(native, m_messages, m_dialogs, m_importOptions))
         return nullptr;
     Ctest122Doc& adopted = adopt(std::move(document));
     addRecentFile(native);
@@ -666,6 +683,17 @@ void MainFrame::storeRecentFiles()
     for (std::size_t i = 0; i < paths.size(); ++i)
         settings.setValue(RecentKey(i), QByteArray::fromStdString(paths[i]));
     settings.endGroup();
+    settings.sync();
+}
+
+void MainFrame::setStandardChartRules(bool standard)
+{
+    m_importOptions.bms.rules = standard ? import::BmsRules::kStandard : import::BmsRules::kDesign;
+    updateCommandStates();
+    if (m_settingsPath.isEmpty())
+        return;
+    QSettings settings(m_settingsPath, QSettings::IniFormat);
+    settings.setValue(kChartRulesKey, standard ? kStandardRulesName : kDesignRulesName);
     settings.sync();
 }
 

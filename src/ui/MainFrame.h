@@ -67,6 +67,9 @@ public:
     QToolBar* toolBar() const { return m_toolBar; }
     QAction* commandAction(views::CommandId id) const;
     const views::RecentFileList& recentFiles() const { return m_recent; }
+    // How charts opened from now on are read; remembered in the settings.
+    const ImportOptions& importOptions() const { return m_importOptions; }
+    void setStandardChartRules(bool standard);
     ViewServices& services() { return m_services; }
     bool mixRunning() const { return m_mixRunning; }
 
@@ -138,6 +141,7 @@ private:
 
     QString m_settingsPath;
     views::RecentFileList m_recent;
+    ImportOptions m_importOptions;
 
     MessageBoxes m_messages;
     FileDialogs m_files;

@@ -63,6 +63,10 @@ namespace {
         { CommandId::kGraphBalance, "Graph Balance events", "Balance", {} },
         { CommandId::kGraphStress, "Graph Stress events", "Stress", {} },
         { CommandId::kGraphPitch, "Graph Pitch events", "Pitch", {} },
+        { CommandId::kStandardChartRules,
+            "Open BMS charts by the rules charts are commonly written for: base-36 sound numbers, "
+            "tempo changes, stops, long notes, #RANDOM",
+            "Standard BMS Chart Rules", {} },
         { CommandId::kFileNew, "Create a new project", "New", kNewKeys },
         { CommandId::kFileOpen, "Open an existing project, MIDI file or BMS file", "Open",
             kOpenKeys },
@@ -99,6 +103,7 @@ namespace {
     constexpr MenuEntry kPlainFile[] = {
         Item("&New\tCtrl+N(&N)", CommandId::kFileNew),
         Item("&Open...\tCtrl+O(&O)", CommandId::kFileOpen),
+        Item("Standard &BMS Chart Rules", CommandId::kStandardChartRules),
         kSeparator,
         kRecentFiles,
         kSeparator,
@@ -122,6 +127,7 @@ namespace {
     constexpr MenuEntry kDocumentFile[] = {
         Item("&New\tCtrl+N(&N)", CommandId::kFileNew),
         Item("&Open...\tCtrl+O(&O)", CommandId::kFileOpen),
+        Item("Standard &BMS Chart Rules", CommandId::kStandardChartRules),
         Item("&Close", CommandId::kFileClose),
         Item("&Save\tCtrl+S", CommandId::kFileSave),
         Item("Save &As...", CommandId::kFileSaveAs),
@@ -254,6 +260,8 @@ CommandStatus FrameCommandStatus(CommandId id, const FrameState& state)
         return { true, state.toolbarVisible };
     case CommandId::kViewStatusBar:
         return { true, state.statusBarVisible };
+    case CommandId::kStandardChartRules:
+        return { true, state.standardChartRules };
     case CommandId::kFileClose:
     case CommandId::kFileSave:
     case CommandId::kFileSaveAs:

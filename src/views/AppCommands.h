@@ -60,6 +60,7 @@ enum class CommandId : std::uint32_t {
     kGraphBalance = 32790,
     kGraphStress = 32791,
     kGraphPitch = 32792,
+    kStandardChartRules = 32793, // BMS charts opened from now on follow the standard rules
 };
 
 // A command's texts: the status-bar prompt, the tooltip, and its keys in
@@ -125,6 +126,7 @@ struct FrameState {
     bool mixRunning = false; // nothing may change, save or close a document meanwhile
     bool toolbarVisible = true;
     bool statusBarVisible = true;
+    bool standardChartRules = false; // the remembered choice of how BMS charts are read
     const CommandHandler* activeView = nullptr; // the active window's view, when it handles any
 };
 CommandStatus FrameCommandStatus(CommandId id, const FrameState& state);

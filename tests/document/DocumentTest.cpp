@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
 #include <sys/resource.h>
 
 using namespace vellisto;
@@ -307,6 +308,45 @@ TEST_F(DocumentTest, OpensScoresThroughTheirImporters)
     ASSERT_EQ(chart.tracks[1].count, 2u); // the note, then All Stop
     EXPECT_EQ(chart.tracks[1].events[0].time, 44100u);
     EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(DocumentTest, ChartsFollowTheChosenRulesAndListWhatTheStandardRulesSkipped)
+{
+    // Base-36 sound numbers from SG (1024, beyond the table) to T3 (1095): 72
+    // skipped definitions, of which the reader lists 64 and counts the rest.
+    const auto Base36 = [](std::uint32_t n) {
+        constexpr char kDigits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+        return std::string { kDigits[n / 36], kDigits[n % 36] };
+    };
+    std::string chart = "#WAV0Z kick.wav\r\n#00111:0Z\r\n";
+    for (std::uint32_t id = 1024; id < 1024 + 72; ++id)
+        chart += "#WAV" + Base36(id) + " x.wav\r\n";
+    std::ofstream(m_folder / "ids.bms", std::ios::binary) << chart;
+    ui.compatibilityAnswers = { CompatibilityChoice {}, CompatibilityChoice {} };
+
+    // As the program always read charts: "0Z" is no sound number, and nothing is reported.
+    ASSERT_TRUE(doc.openDocument(PathOf("ids.bms"), ui, ui));
+    EXPECT_TRUE(doc.project()->sounds[35].empty());
+    EXPECT_TRUE(ui.messages.empty());
+
+    ImportOptions standard;
+    standard.bms.rules = import::BmsRules::kStandard;
+    ASSERT_TRUE(doc.openDocument(PathOf("ids.bms"), ui, ui, standard));
+    EXPECT_FALSE(doc.project()->sounds[35].empty());
+    EXPECT_EQ(doc.project()->tracks[1].count, 2u); // the note, then All Stop
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].caption, TextId::kInformation);
+    EXPECT_EQ(ui.messages[0].text, kChartPartsSkipped);
+    // Ten lines of the list, then how many more there are: 54 listed and 8 only counted.
+    std::vector<std::string> lines;
+    std::istringstream detail(ui.messages[0].detail);
+    for (std::string line; std::getline(detail, line);)
+        lines.push_back(line);
+    ASSERT_EQ(lines.size(), 11u);
+    EXPECT_EQ(lines[0], "byte 28: sound SG is beyond the 1024-sound table; skipped");
+    EXPECT_EQ(
+        lines[9].substr(lines[9].find(':')), ": sound SP is beyond the 1024-sound table; skipped");
+    EXPECT_EQ(lines[10], "and 62 more");
 }
 
 TEST_F(DocumentTest, ScoresThatFailToImportShowTheirMessage)

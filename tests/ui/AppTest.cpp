@@ -231,6 +231,58 @@ private slots:
         QVERIFY(script.failures().isEmpty());
     }
 
+    void theStandardChartRulesAreAFileMenuChoiceRememberedForTheNextStart()
+    {
+        QFile chart(scratch("ids.bms"));
+        QVERIFY(chart.open(QIODevice::WriteOnly));
+        chart.write("#WAV0Z kick.wav\r\n#WAVZZ far.wav\r\n#00111:0ZZZ\r\n");
+        chart.close();
+
+        const auto frame = StartUp({}, settingsPath());
+        frame->show();
+        QAction* rules = frame->commandAction(CommandId::kStandardChartRules);
+        QVERIFY(rules->isEnabled());
+        QVERIFY(!rules->isChecked());
+        rules->trigger();
+        QVERIFY(rules->isChecked());
+        QCOMPARE(QSettings(settingsPath(), QSettings::IniFormat)
+                     .value(QStringLiteral("Charts/Rules"))
+                     .toString(),
+            QStringLiteral("standard"));
+
+        // Base-36 numbers are read, and the one beyond the table is reported.
+        DialogScript script;
+        QString notice;
+        script.then<CLoadOptionDlg>(AnswerCompatibility(0, QStringLiteral("44100")))
+            .then<QMessageBox>([&notice](QMessageBox* box) {
+                notice = box->text() + QLatin1Char('|') + box->informativeText();
+                box->button(QMessageBox::Ok)->click();
+            });
+        Ctest122Doc* standard = frame->openFile(chart.fileName());
+        finish(script);
+        QVERIFY(standard != nullptr);
+        QVERIFY(!standard->project()->sounds[35].empty());
+        QCOMPARE(notice,
+            QStringLiteral("The chart is open. These parts of it were skipped:|byte 17: sound ZZ "
+                           "is beyond the 1024-sound table; skipped"));
+
+        // The next start reads the choice back; turned off, charts open as before.
+        const auto next = StartUp({}, settingsPath());
+        QAction* nextRules = next->commandAction(CommandId::kStandardChartRules);
+        QVERIFY(nextRules->isChecked());
+        nextRules->trigger();
+        QVERIFY(!nextRules->isChecked());
+        script.then<CLoadOptionDlg>(AnswerCompatibility(0, QStringLiteral("44100")));
+        Ctest122Doc* design = next->openFile(chart.fileName());
+        finish(script);
+        QVERIFY(design != nullptr);
+        QVERIFY(design->project()->sounds[35].empty());
+        QCOMPARE(QSettings(settingsPath(), QSettings::IniFormat)
+                     .value(QStringLiteral("Charts/Rules"))
+                     .toString(),
+            QStringLiteral("design"));
+    }
+
     void aDamagedFileIsReportedAndOpensNothing()
     {
         QFile damaged(scratch("damaged.spj"));

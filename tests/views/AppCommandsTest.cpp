@@ -63,27 +63,27 @@ public:
 TEST(AppCommands, MenusWithoutADocumentHoldEveryItemInOrder)
 {
     const std::vector<std::string> expected { "&File", "  &New\tCtrl+N(&N)",
-        "  &Open...\tCtrl+O(&O)", "  -", "  <recent>", "  -", "  &Close", "  E&xit", "&View",
-        "  &Toolbar", "  &Status Bar", "&Help", "  &About..." };
+        "  &Open...\tCtrl+O(&O)", "  Standard &BMS Chart Rules", "  -", "  <recent>", "  -",
+        "  &Close", "  E&xit", "&View", "  &Toolbar", "  &Status Bar", "&Help", "  &About..." };
     EXPECT_EQ(Lines(MenuSet::kNoDocument), expected);
 }
 
 TEST(AppCommands, MenusWithADocumentHoldEveryItemInOrder)
 {
     const std::vector<std::string> expected { "&File", "  &New\tCtrl+N(&N)",
-        "  &Open...\tCtrl+O(&O)", "  &Close", "  &Save\tCtrl+S", "  Save &As...", "  -",
-        "  <recent>", "  -", "  E&xit", "&Edit", "  &Undo\tCtrl+Z", "  &Redo\tCtrl+Y", "  -",
-        "  Cu&t\tCtrl+X", "  &Copy\tCtrl+C", "  &Paste\tCtrl+V", "  &Erase\tDelete", "  -",
-        "  Set &Range and Data...\tCtrl+R", "  &Filter Events...\tCtrl+F",
-        "  Stretch &Timelines...\tCtrl+T", "  &Deselect\tCtrl+D", "  &Invert Selection\tCtrl+I",
-        "  Open &Window about This Sound\tCtrl+W", "  &Adding Events Mode\tEsc", "&View",
-        "  &Toolbar", "  &Status Bar", "  -", "  Show by the &Sample\tShift+S",
-        "  Show &Normalized Values\tShift+N", "  Zoom &In\tShift+I", "  Zoom &Out\tShift+O",
-        "  Show &Beginning of the Loop\tShift+B", "  Show &End of the Loop\tShift+E",
-        "  Event &Graph>", "    &Automatic", "    Play(&0)>", "      Vol(&1)", "      Pit(&2)",
-        "    Stop(&1)", "    Volume(&3)", "    Balance(&4)", "    Stress(&5)", "    Pitch(&6)",
-        "&Window", "  &New Window", "  &Cascade", "  &Tile", "  &Arrange Icons", "&Help",
-        "  &About..." };
+        "  &Open...\tCtrl+O(&O)", "  Standard &BMS Chart Rules", "  &Close", "  &Save\tCtrl+S",
+        "  Save &As...", "  -", "  <recent>", "  -", "  E&xit", "&Edit", "  &Undo\tCtrl+Z",
+        "  &Redo\tCtrl+Y", "  -", "  Cu&t\tCtrl+X", "  &Copy\tCtrl+C", "  &Paste\tCtrl+V",
+        "  &Erase\tDelete", "  -", "  Set &Range and Data...\tCtrl+R",
+        "  &Filter Events...\tCtrl+F", "  Stretch &Timelines...\tCtrl+T", "  &Deselect\tCtrl+D",
+        "  &Invert Selection\tCtrl+I", "  Open &Window about This Sound\tCtrl+W",
+        "  &Adding Events Mode\tEsc", "&View", "  &Toolbar", "  &Status Bar", "  -",
+        "  Show by the &Sample\tShift+S", "  Show &Normalized Values\tShift+N",
+        "  Zoom &In\tShift+I", "  Zoom &Out\tShift+O", "  Show &Beginning of the Loop\tShift+B",
+        "  Show &End of the Loop\tShift+E", "  Event &Graph>", "    &Automatic", "    Play(&0)>",
+        "      Vol(&1)", "      Pit(&2)", "    Stop(&1)", "    Volume(&3)", "    Balance(&4)",
+        "    Stress(&5)", "    Pitch(&6)", "&Window", "  &New Window", "  &Cascade", "  &Tile",
+        "  &Arrange Icons", "&Help", "  &About..." };
     EXPECT_EQ(Lines(MenuSet::kDocument), expected);
 }
 
@@ -129,6 +129,8 @@ TEST(AppCommands, AcceleratorsAndTheProgramsOwnCommandNumbers)
     EXPECT_EQ(static_cast<std::uint32_t>(CommandId::kAddingEventsMode), 32778u);
     EXPECT_EQ(static_cast<std::uint32_t>(CommandId::kGraphAutomatic), 32785u);
     EXPECT_EQ(static_cast<std::uint32_t>(CommandId::kGraphPitch), 32792u);
+    EXPECT_EQ(static_cast<std::uint32_t>(CommandId::kStandardChartRules), 32793u);
+    EXPECT_FALSE(IsViewCommand(CommandId::kStandardChartRules));
     EXPECT_EQ(static_cast<std::uint32_t>(CommandId::kEditCopy), 57634u);
     EXPECT_EQ(static_cast<std::uint32_t>(CommandId::kEditPaste), 57637u);
     EXPECT_EQ(static_cast<std::uint32_t>(CommandId::kEditErase), 57632u);
@@ -189,6 +191,10 @@ TEST(AppCommands, StatesFollowTheDocumentTheViewAndARunningMix)
     mixing.mixRunning = true;
     FrameState hidden = none;
     hidden.toolbarVisible = false;
+    FrameState standard = none;
+    standard.standardChartRules = true;
+    FrameState mixingStandard = mixing;
+    mixingStandard.standardChartRules = true;
 
     struct Case {
         const char* name;
@@ -225,6 +231,10 @@ TEST(AppCommands, StatesFollowTheDocumentTheViewAndARunningMix)
         { "mix: undo", mixing, CommandId::kEditUndo, { false, false } },
         { "mix: view command", mixing, CommandId::kEditCopy, { false, false } },
         { "mix: about", mixing, CommandId::kAppAbout, { true, false } },
+        { "chart rules as designed", document, CommandId::kStandardChartRules, { true, false } },
+        { "standard chart rules", standard, CommandId::kStandardChartRules, { true, true } },
+        // Only charts opened later are concerned, so a mix does not stop the choice.
+        { "mix: chart rules", mixingStandard, CommandId::kStandardChartRules, { true, true } },
     };
     for (const Case& c : cases)
         EXPECT_EQ(FrameCommandStatus(c.id, c.state), c.expected) << c.name;
