@@ -33,7 +33,6 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <system_error>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -477,8 +476,8 @@ namespace {
                     batch.work();
                     batch.workerEnded();
                 });
-            } catch (const std::system_error&) {
-                batch.workerEnded(); // the system refused a thread: the others mix more
+            } catch (const std::exception&) {
+                batch.workerEnded(); // no thread to be had: the others mix more
                 break;
             }
         }
