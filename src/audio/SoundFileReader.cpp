@@ -195,7 +195,11 @@ namespace {
             return FailRead(reason, ReadErrorCode::kUndecodable);
         SF_VIRTUAL_IO io { SourceLength, SourceSeek, SourceRead, SourceWrite, SourceTell };
         SF_INFO info {};
-        Handle handle(sf_open_virtual(&io, SFM_READ, &info, &source));
+        Handle handle;
+        {
+            const std::lock_guard lock(SndFileOpenMutex());
+            handle.reset(sf_open_virtual(&io, SFM_READ, &info, &source));
+        }
         if (source.failed)
             return FailRead(reason, ReadErrorCode::kCannotOpen);
         if (!handle || !IsAcceptedFormat(info.format))
@@ -264,6 +268,12 @@ namespace {
     }
 
 } // namespace
+
+std::mutex& SndFileOpenMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
 
 bool DecodeCompressedSound(std::span<const std::uint8_t> file, SoundSlot& sound, ReadError* reason,
     std::uint64_t maxSampleBytes)

@@ -19,6 +19,7 @@
 #include "platform/ReadError.h"
 
 #include <cstdint>
+#include <mutex>
 #include <span>
 #include <string>
 
@@ -51,5 +52,11 @@ bool DecodeCompressedSound(std::span<const std::uint8_t> file, SoundSlot& sound,
 // reading), from its first byte to the length it has now.
 bool DecodeCompressedSound(platform::File& file, SoundSlot& sound,
     platform::ReadError* reason = nullptr, std::uint64_t maxSampleBytes = kMaxSampleBlockBytes);
+
+// libsndfile keeps the reason of the last failed open in process-wide
+// variables (which sf_strerror(nullptr) reads back). Every open of the
+// program holds this lock, and so does the reading of that reason, so that
+// opens on several threads neither race on them nor see each other's reason.
+std::mutex& SndFileOpenMutex();
 
 } // namespace vellisto::audio

@@ -10,7 +10,9 @@ namespace vellisto::cli {
 
 namespace {
 
-    DiagnosticLog* g_log = nullptr; // the innermost live log; the command line has one thread
+    // The innermost live log of this thread: mixes that run side by side
+    // each keep their own lines.
+    thread_local DiagnosticLog* g_log = nullptr;
 
     const OptionInfo* FindOption(std::span<const OptionInfo> options, std::string_view name)
     {
@@ -130,7 +132,11 @@ int Failure(std::string_view message, std::string_view detail)
 
 void PrintDiagnostic(std::string_view line)
 {
-    std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
+    // One write of the whole line, newline included: the stream's lock keeps
+    // lines from threads that print at once whole.
+    std::string text(line);
+    text.push_back('\n');
+    std::fwrite(text.data(), 1, text.size(), stderr);
     if (g_log != nullptr)
         g_log->m_lines.emplace_back(line);
 }

@@ -60,9 +60,10 @@ int UsageError(const CommandInfo& command, std::string_view message);
 // returns the failure exit status.
 int Failure(std::string_view message, std::string_view detail = {});
 
-// Prints one line (without its newline) on standard error. While a
-// DiagnosticLog lives, the line is kept as well, so that a report for
-// scripts can repeat what went wrong.
+// Prints one line (without its newline) on standard error, whole even when
+// other threads print at the same time. While a DiagnosticLog lives on the
+// calling thread, the line is kept in it as well, so that a report for
+// scripts can repeat what went wrong; each thread has its own logs.
 void PrintDiagnostic(std::string_view line);
 
 class DiagnosticLog {

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <mutex>
 #include <thread>
 
 namespace vellisto::cli {
@@ -20,6 +21,8 @@ namespace {
     static_assert(std::atomic<bool>::is_always_lock_free);
     constexpr int kCaught[] = { SIGINT, SIGTERM, SIGHUP };
     struct sigaction g_previous[std::size(kCaught)] {};
+    std::mutex g_guardMutex; // guards g_guards and the handlers' installation
+    int g_guards = 0; // InterruptGuards alive
 
     extern "C" void OnInterrupt(int) { g_interrupted.store(true); }
 
@@ -45,6 +48,9 @@ namespace {
 
 InterruptGuard::InterruptGuard()
 {
+    const std::lock_guard lock(g_guardMutex);
+    if (g_guards++ > 0)
+        return;
     g_interrupted.store(false);
     for (std::size_t i = 0; i < std::size(kCaught); ++i) {
         struct sigaction action { };
@@ -56,6 +62,9 @@ InterruptGuard::InterruptGuard()
 
 InterruptGuard::~InterruptGuard()
 {
+    const std::lock_guard lock(g_guardMutex);
+    if (--g_guards > 0)
+        return;
     for (std::size_t i = 0; i < std::size(kCaught); ++i)
         ::sigaction(kCaught[i], &g_previous[i], nullptr);
 }

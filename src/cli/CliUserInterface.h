@@ -19,7 +19,10 @@ namespace vellisto::cli {
 
 // Catches SIGINT, SIGTERM and SIGHUP while it lives: they only set the flag
 // that InterruptFlag() holds, so that the mix stops cleanly and removes its
-// temporary file. The previous handlers are restored at the end.
+// temporary file. Guards nest, on any threads: only the outermost one clears
+// the flag and installs the handlers, and the last one to end restores the
+// previous handlers, so that a batch's guard covers every mix in it and a
+// mix that starts later never clears an interrupt that already came.
 class InterruptGuard {
 public:
     InterruptGuard();

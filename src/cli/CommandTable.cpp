@@ -229,10 +229,12 @@ const CommandInfo kMixCommand { "mix", "INPUT...", kMixInputDescription, Complet
     "of the written samples in dBFS (to one decimal, relative to 32768) and the number of clipped "
     "samples (at -32768 or 32767) end the run. "
     "Ctrl+C, SIGTERM and SIGHUP abort the mix. A mix whose data would pass the 4 GiB limit of a "
-    "WAVE file is refused before anything is written. With several inputs each is mixed in "
-    "turn into its own output (-o is then refused), one result line per input is printed on "
-    "standard output (with --json, an array of the reports), a failed input does not stop the "
-    "others, and the exit status is 1 when any failed.",
+    "WAVE file is refused before anything is written. With several inputs each is mixed into "
+    "its own output (-o is then refused), up to one input per hardware thread at the same time, "
+    "sharing the threads of --threads between them; one result line per input is printed on "
+    "standard output in the order of the inputs (with --json, an array of the reports, each "
+    "with the messages of its own mix), a failed input does not stop the others, an interrupt "
+    "stops them all, and the exit status is 1 when any failed.",
     kMixOptions, kMixExamples, RunMix, true };
 
 const CommandInfo kResampleCommand { "resample", "IN.wav", kWaveDescription, Completion::kWaveFile,

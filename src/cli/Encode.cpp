@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/Encode.h"
 
+#include "audio/SoundFileReader.h"
 #include "platform/File.h"
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <sndfile.h>
 #include <unistd.h>
 #include <vector>
@@ -119,10 +121,14 @@ bool EncodeWaveFile(const std::string& wavePath, const std::string& target, Outp
         reason = target + ": " + std::strerror(writer.error());
         return false;
     }
-    SNDFILE* out = sf_open_fd(writer.file().descriptor(), SFM_WRITE, &info, SF_FALSE);
-    if (out == nullptr) {
-        reason = target + ": " + sf_strerror(nullptr);
-        return false;
+    SNDFILE* out = nullptr;
+    {
+        const std::lock_guard lock(audio::SndFileOpenMutex());
+        out = sf_open_fd(writer.file().descriptor(), SFM_WRITE, &info, SF_FALSE);
+        if (out == nullptr) {
+            reason = target + ": " + sf_strerror(nullptr);
+            return false;
+        }
     }
     const std::size_t frameBytes = static_cast<std::size_t>(info.channels) * 2;
     const std::size_t blockFrames = 16384;

@@ -7,6 +7,7 @@
 
 #include "document/MixCommand.h"
 
+#include "audio/Acceleration.h"
 #include "cli/Args.h"
 #include "cli/CliUserInterface.h"
 #include "cli/Commands.h"
@@ -22,12 +23,17 @@
 #include "platform/File.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <filesystem>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -301,6 +307,192 @@ namespace {
         return exitCode == kExitOk ? "ok" : InterruptFlag().load() ? "aborted" : "failed";
     }
 
+    // The result line of one input of a batch.
+    std::string ResultLine(const MixOutcome& outcome, int result, std::string_view word)
+    {
+        std::string line = outcome.input + ": " + std::string(word);
+        if (result == kExitOk) {
+            line += ": " + outcome.output;
+            if (outcome.levels)
+                line += ", peak " + mix::FormatDbfs(outcome.levels->peakDbfs()) + " dBFS, "
+                    + std::to_string(outcome.levels->clippedSamples) + " clipped samples";
+        }
+        return line;
+    }
+
+    // The inputs of a batch, taken in command-line order by the workers
+    // that mix them, and their results, printed in the same order by the
+    // thread that started the workers.
+    class Batch {
+    public:
+        Batch(const ParsedArgs& parsed, const std::vector<std::string>& outputs, bool json)
+            : m_parsed(parsed)
+            , m_outputs(outputs)
+            , m_json(json)
+            , m_results(outputs.size())
+        {
+        }
+
+        // Mixes inputs until none is left or an interrupt came; any number
+        // of threads may run it at once.
+        void work()
+        {
+            for (;;) {
+                const std::size_t i = m_next.fetch_add(1);
+                if (i >= m_outputs.size())
+                    return;
+                if (InterruptFlag().load()) {
+                    finish(i, Result::kSkipped, {});
+                    continue;
+                }
+                finish(i, Result::kDone, mixOne(i));
+            }
+        }
+
+        // Counts a worker in before it starts, and out when it has ended.
+        void workerStarting()
+        {
+            const std::lock_guard lock(m_mutex);
+            ++m_workers;
+        }
+        void workerEnded()
+        {
+            const std::lock_guard lock(m_mutex);
+            --m_workers;
+            m_changed.notify_all();
+        }
+
+        // Prints each input's line (or gathers its report) as soon as it and
+        // every input before it are done; returns once the workers have all
+        // ended. true when every input was mixed.
+        bool report()
+        {
+            bool allOk = true;
+            std::string reports;
+            for (std::size_t i = 0; i < m_results.size(); ++i) {
+                std::unique_lock lock(m_mutex);
+                m_changed.wait(
+                    lock, [&] { return m_results[i].state != Result::kPending || m_workers == 0; });
+                if (m_results[i].state == Result::kPending)
+                    break; // never taken: the workers stopped at an interrupt
+                if (m_results[i].state == Result::kSkipped) {
+                    allOk = false;
+                    continue;
+                }
+                const Done done = std::move(m_results[i].done);
+                lock.unlock();
+                allOk = allOk && done.exitCode == kExitOk;
+                if (m_json) {
+                    reports += (reports.empty() ? "[\n" : ",\n")
+                        + JsonReport(done.outcome, done.word, done.messages);
+                    continue;
+                }
+                const std::string line = ResultLine(done.outcome, done.exitCode, done.word);
+                std::printf("%s\n", line.c_str());
+                std::fflush(stdout);
+            }
+            std::unique_lock lock(m_mutex);
+            m_changed.wait(lock, [&] { return m_workers == 0; });
+            if (m_json) {
+                reports += reports.empty() ? "[\n]\n" : "]\n";
+                std::fwrite(reports.data(), 1, reports.size(), stdout);
+            }
+            return allOk && m_next.load() >= m_results.size();
+        }
+
+    private:
+        struct Done {
+            int exitCode = kExitFailure;
+            std::string_view word; // ok, failed or aborted, as the mix ended
+            MixOutcome outcome;
+            std::vector<std::string> messages; // what this mix printed on standard error
+        };
+        struct Result {
+            enum State { kPending, kDone, kSkipped } state = kPending;
+            Done done;
+        };
+
+        Done mixOne(std::size_t i)
+        {
+            Done done;
+            const std::string input(m_parsed.positional[i]);
+            done.outcome.input = input;
+            done.outcome.output = m_outputs[i];
+            // Only this thread's lines: the mixes beside it keep theirs.
+            const DiagnosticLog log;
+            try {
+                done.exitCode = Mix(m_parsed, input, m_outputs[i], m_json, true, done.outcome);
+            } catch (const std::exception& error) {
+                // Out of memory, say: this input fails, the others go on.
+                done.exitCode = Failure(
+                    Text(TextId::kFailedMixing), input + ": " + std::string(error.what()));
+            }
+            done.word = ResultWord(done.exitCode);
+            done.messages = log.lines();
+            return done;
+        }
+
+        void finish(std::size_t i, Result::State state, Done done)
+        {
+            const std::lock_guard lock(m_mutex);
+            m_results[i].state = state;
+            m_results[i].done = std::move(done);
+            m_changed.notify_all();
+        }
+
+        const ParsedArgs& m_parsed;
+        const std::vector<std::string>& m_outputs;
+        const bool m_json;
+        std::atomic<std::size_t> m_next { 0 };
+        std::mutex m_mutex; // guards m_results and m_workers
+        std::condition_variable m_changed;
+        std::vector<Result> m_results;
+        std::size_t m_workers = 0;
+    };
+
+    // Several inputs: up to one per hardware thread mixed at the same time,
+    // one result line (or report) per input in the order given, and a
+    // failure never stops the others. An interruption stops the whole batch:
+    // the mixes under way abort and no other starts.
+    int RunBatch(const ParsedArgs& parsed, const std::vector<std::string>& outputs, bool json)
+    {
+        // The threads a mix may use (--threads, else every hardware thread)
+        // are the whole batch's: each of its mixes gets an equal share, so
+        // that mixes side by side do not ask for more threads than that.
+        const std::uint32_t budget = audio::WorkerThreads();
+        const std::size_t workers = std::min<std::size_t>(
+            { outputs.size(), std::max(1u, std::thread::hardware_concurrency()), budget });
+        audio::SetWorkerThreads(
+            std::max<std::uint32_t>(1, budget / static_cast<std::uint32_t>(workers)));
+
+        // One guard for the whole batch; the guards of the mixes nest in it.
+        const InterruptGuard interrupts;
+        Batch batch(parsed, outputs, json);
+        std::vector<std::thread> threads;
+        for (std::size_t i = 0; i < workers; ++i) {
+            batch.workerStarting();
+            try {
+                threads.emplace_back([&batch] {
+                    batch.work();
+                    batch.workerEnded();
+                });
+            } catch (const std::exception&) {
+                batch.workerEnded(); // no thread to be had: the others mix more
+                break;
+            }
+        }
+        if (threads.empty()) {
+            // Not even one thread: the inputs are mixed here, one after another.
+            batch.workerStarting();
+            batch.work();
+            batch.workerEnded();
+        }
+        const bool allOk = batch.report();
+        for (std::thread& thread : threads)
+            thread.join();
+        return allOk && !InterruptFlag().load() ? kExitOk : kExitFailure;
+    }
+
 } // namespace
 
 int RunMix(CommandArgs args)
@@ -330,37 +522,7 @@ int RunMix(CommandArgs args)
         return exitCode;
     }
 
-    // Several inputs: each mixed in turn (each mix already renders its tracks
-    // on every core), one result line (or report) per input, and a failure
-    // never stops the others. An interruption stops the whole batch.
-    bool anyFailed = false;
-    std::string reports;
-    for (std::size_t i = 0; i < outputs->size() && !InterruptFlag().load(); ++i) {
-        const std::string input(parsed->positional[i]);
-        const DiagnosticLog log;
-        MixOutcome outcome;
-        const int result = Mix(*parsed, input, (*outputs)[i], json, true, outcome);
-        anyFailed = anyFailed || result != kExitOk;
-        if (json) {
-            reports += (reports.empty() ? "[\n" : ",\n")
-                + JsonReport(outcome, ResultWord(result), log.lines());
-            continue;
-        }
-        std::string line = input + ": " + std::string(ResultWord(result));
-        if (result == kExitOk) {
-            line += ": " + outcome.output;
-            if (outcome.levels)
-                line += ", peak " + mix::FormatDbfs(outcome.levels->peakDbfs()) + " dBFS, "
-                    + std::to_string(outcome.levels->clippedSamples) + " clipped samples";
-        }
-        std::printf("%s\n", line.c_str());
-        std::fflush(stdout);
-    }
-    if (json) {
-        reports += "]\n";
-        std::fwrite(reports.data(), 1, reports.size(), stdout);
-    }
-    return anyFailed || InterruptFlag().load() ? kExitFailure : kExitOk;
+    return RunBatch(*parsed, *outputs, json);
 }
 
 } // namespace vellisto::cli

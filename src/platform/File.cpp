@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <mutex>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -274,6 +275,25 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(
     return bytes;
 }
 
+namespace {
+
+    // The process's file creation mask. It can only be read by setting it, so
+    // both calls are made under one lock: two writers opened on different
+    // threads at once would otherwise see 0 and leave it at 0 for the rest of
+    // the process. (A file that another thread creates in that instant with
+    // a wider mode than mkstemp's 0600 would still miss the mask; the mixes
+    // create theirs with mkstemp.)
+    mode_t FileCreationMask()
+    {
+        static std::mutex mutex;
+        const std::lock_guard lock(mutex);
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        return mask;
+    }
+
+} // namespace
+
 AtomicFileWriter::AtomicFileWriter(std::string targetPath)
     : m_target(std::move(targetPath))
 {
@@ -322,9 +342,7 @@ bool AtomicFileWriter::open()
         m_owner = st.st_uid;
         m_group = st.st_gid;
     } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        m_mode = 0666 & ~mask;
+        m_mode = 0666 & ~FileCreationMask();
     }
     const std::size_t slash = m_target.rfind('/');
     const std::string folder = slash == std::string::npos ? "" : m_target.substr(0, slash + 1);

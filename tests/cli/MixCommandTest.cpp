@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <thread>
 
 using namespace vellisto;
@@ -687,4 +688,160 @@ TEST_F(MixCli, BatchMixesEveryInputAndReportsEachOne)
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, "vellisto-cli: " + path("absent") + ": no such folder\n");
     EXPECT_FALSE(fs::exists(path("o.wav")));
+}
+
+TEST_F(MixJson, BatchReportsInInputOrderWithEachMixsOwnMessages)
+{
+    // Five inputs, more than most machines mix at once: two good projects, a
+    // damaged score, a chart with a sound that is missing, and a file that
+    // does not exist.
+    auto project = MonoProject();
+    Play(*project, 1, u"tone.wav", 441);
+    save(*project, "a.spj");
+    Play(*project, 1, u"tone.wav", 882);
+    save(*project, "e.spj");
+    writeBytes("b.mid", { 'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 2, 0, 0 }); // division 0
+    std::ofstream(path("c.bms"), std::ios::binary)
+        << "#WAV01 tone.wav\r\n#WAV02 gone.wav\r\n#00111:0102\r\n";
+    writeConstant("tone.wav", 1000, 1000);
+    const std::vector<std::string> inputs { path("a.spj"), path("b.mid"), path("c.bms"),
+        path("d.spj"), path("e.spj") };
+    fs::create_directory(path("out"));
+    fs::create_directory(path("alone"));
+
+    std::vector<std::string> args { "mix" };
+    args.insert(args.end(), inputs.begin(), inputs.end());
+    args.insert(args.end(), { "--out-dir", path("out") });
+    test::CliResult r = run(args);
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    std::istringstream lines(r.out);
+    std::vector<std::string> got;
+    for (std::string line; std::getline(lines, line);)
+        got.push_back(line);
+    ASSERT_EQ(got.size(), 5u) << r.out;
+    EXPECT_TRUE(got[0].starts_with(path("a.spj") + ": ok: " + path("out/a.wav") + ", peak "))
+        << got[0];
+    EXPECT_EQ(got[1], path("b.mid") + ": failed");
+    EXPECT_TRUE(got[2].starts_with(path("c.bms") + ": ok: " + path("out/c.wav") + ", peak "))
+        << got[2];
+    EXPECT_EQ(got[3], path("d.spj") + ": failed");
+    EXPECT_TRUE(got[4].starts_with(path("e.spj") + ": ok: " + path("out/e.wav") + ", peak "))
+        << got[4];
+
+    // Every output is the file the same input gives alone.
+    const std::pair<std::string, std::string> good[] { { "a.spj", "a" }, { "c.bms", "c" },
+        { "e.spj", "e" } };
+    const auto mixedAlone = [&](const std::string& extension) {
+        for (const auto& [input, stem] : good) {
+            const test::CliResult alone
+                = run({ "mix", path(input), "-o", path("alone/" + stem + extension) });
+            ASSERT_EQ(alone.exitCode, 0) << alone.err;
+            const std::string together = ReadText(path("out/" + stem + extension));
+            EXPECT_GT(together.size(), 44u) << stem;
+            EXPECT_TRUE(together == ReadText(path("alone/" + stem + extension))) << stem;
+        }
+    };
+    mixedAlone(".wav");
+    EXPECT_EQ(DataSamples(path("out/a.wav")), std::vector<int>(441, 1000));
+
+    // The reports come in the same order, each with the messages of its own
+    // mix only, though the mixes ran side by side.
+    args.insert(args.end(), { "--json", "-f", "flac" });
+    r = run(args);
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_EQ(jq(r.out, "map(.input) | @json"),
+        "[\"" + inputs[0] + "\",\"" + inputs[1] + "\",\"" + inputs[2] + "\",\"" + inputs[3]
+            + "\",\"" + inputs[4] + "\"]");
+    EXPECT_EQ(jq(r.out, "map(.result) | @json"), R"(["ok","failed","ok","failed","ok"])");
+    EXPECT_EQ(jq(r.out, "map(.messages | length) | @json"), "[0,1,1,1,0]");
+    EXPECT_EQ(jq(r.out, "map(.messages | join(\"\") | contains(\"division of 0\")) | @json"),
+        "[false,true,false,false,false]");
+    EXPECT_EQ(jq(r.out, "map(.messages | join(\"\") | contains(\"gone.wav\")) | @json"),
+        "[false,false,true,false,false]");
+    EXPECT_EQ(jq(r.out, "map(.messages | join(\"\") | contains(\"d.spj\")) | @json"),
+        "[false,false,false,true,false]");
+    EXPECT_EQ(jq(r.out, "map(.failedSounds | map(.id)) | @json"), "[[],[],[2],[],[]]");
+    // Standard error holds the same lines, each whole, in whatever order the
+    // mixes printed them.
+    std::vector<std::string> errLines;
+    std::istringstream err(r.err);
+    for (std::string line; std::getline(err, line);)
+        errLines.push_back(line);
+    std::sort(errLines.begin(), errLines.end());
+    std::string joined;
+    for (const std::string& line : errLines)
+        joined += (joined.empty() ? "" : "\n") + line;
+    EXPECT_EQ(jq(r.out, "[.[].messages[]] | sort | join(\"\\n\")"), joined);
+    mixedAlone(".flac");
+}
+
+TEST_F(MixCli, BatchMixesRunSideBySideAndAnInterruptStopsThemAll)
+{
+    if (std::thread::hardware_concurrency() < 2)
+        GTEST_SKIP() << "one hardware thread: the mixes of a batch run one after another";
+    // Three mixes of twenty minutes, each a looped sound at four pitches with
+    // sinc interpolation: seconds of work each, far longer than it takes to
+    // see them start.
+    auto project = MonoProject();
+    project->settings.mixingInterpolation = static_cast<std::uint32_t>(Interpolation::kSinc);
+    Play(*project, 1, u"tone.wav", 0);
+    project->sounds[1].loopBegin = 0;
+    project->sounds[1].loopEnd = 900;
+    for (std::uint32_t track = 0; track < 4; ++track)
+        test::SetEvents(project->tracks[track],
+            { MakeEvent(0, EventType::kPlay, 1, 1024, (1u << 24) + 12345 * (track + 1)),
+                MakeEvent(44100 * 1200, EventType::kVolume, 1024) });
+    for (const char* name : { "a.spj", "b.spj", "c.spj" })
+        save(*project, name);
+    writeConstant("tone.wav", 1000, 1000);
+    fs::create_directory(path("out"));
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const int err = ::open(path(".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(err, STDERR_FILENO);
+        const int out = ::open(path(".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(out, STDOUT_FILENO);
+        const std::string a = path("a.spj"), b = path("b.spj"), c = path("c.spj"),
+                          dir = path("out");
+        ::execl(VEL_CLI_PATH, VEL_CLI_PATH, "mix", a.c_str(), b.c_str(), c.c_str(), "--out-dir",
+            dir.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    // Each mix writes into a temporary file of its own in the output folder
+    // until it is complete: two of them at once are two mixes under way
+    // together. Mixed one after another, the batch would end without ever
+    // showing two.
+    const auto inOut = [&](bool temporaryOnly) {
+        std::size_t count = 0;
+        for (const auto& entry : fs::directory_iterator(path("out")))
+            count += !temporaryOnly || entry.path().filename().string().starts_with(".vellisto-");
+        return count;
+    };
+    int status = 0;
+    bool ended = false;
+    while (inOut(true) < 2 && !ended) {
+        ended = ::waitpid(child, &status, WNOHANG) == child;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_FALSE(ended) << "no two mixes ran at once: " << ReadText(path(".out"));
+    ::kill(child, SIGTERM);
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    // The mixes under way abort, in the order given, and leave nothing; none
+    // starts after the interrupt (with two hardware threads, c never started).
+    const std::string out = ReadText(path(".out"));
+    std::string expected = path("a.spj") + ": aborted\n" + path("b.spj") + ": aborted\n";
+    if (out.size() > expected.size())
+        expected += path("c.spj") + ": aborted\n";
+    EXPECT_EQ(out, expected);
+    if (std::thread::hardware_concurrency() == 2) {
+        EXPECT_EQ(out.find("c.spj"), std::string::npos);
+    }
+    const std::string err = ReadText(path(".err"));
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), std::count(out.begin(), out.end(), '\n'))
+        << err;
+    EXPECT_TRUE(err.starts_with("Aborted.\n")) << err;
+    EXPECT_EQ(inOut(false), 0u);
 }
