@@ -89,6 +89,27 @@ std::optional<std::string> CreateFileBeside(const std::string& target, std::stri
     return pattern;
 }
 
+std::optional<std::string> EncodingRefusal(const std::string& target, OutputEncoding encoding,
+    std::uint32_t samplesPerSecond, std::uint32_t channels)
+{
+    SF_INFO info {};
+    info.samplerate = static_cast<int>(std::min<std::uint32_t>(samplesPerSecond, INT32_MAX));
+    info.channels = static_cast<int>(std::min<std::uint32_t>(channels, INT32_MAX));
+    info.format = SndFileFormat(encoding);
+    // The library's check passes any rate for Opus, whose encoder then refuses
+    // all but these when the file is opened.
+    constexpr std::uint32_t kOpusRates[] = { 8000, 12000, 16000, 24000, 48000 };
+    const bool rateTaken = encoding != OutputEncoding::kOpus
+        || std::find(std::begin(kOpusRates), std::end(kOpusRates), samplesPerSecond)
+            != std::end(kOpusRates);
+    if (encoding == OutputEncoding::kWave || (rateTaken && sf_format_check(&info) != 0))
+        return std::nullopt;
+    return target + ": this encoding cannot store " + std::to_string(samplesPerSecond) + " Hz with "
+        + std::to_string(channels) + " channels"
+        + (encoding == OutputEncoding::kOpus ? " (Opus takes 8000, 12000, 16000, 24000 or 48000 Hz)"
+                                             : "");
+}
+
 bool EncodeWaveFile(const std::string& wavePath, const std::string& target, OutputEncoding encoding,
     const std::atomic<bool>& interrupt, std::string& reason)
 {
@@ -107,12 +128,10 @@ bool EncodeWaveFile(const std::string& wavePath, const std::string& target, Outp
         reason = wavePath + ": not a 16-bit mix";
         return false;
     }
-    if (sf_format_check(&info) == 0) {
-        reason = target + ": this encoding cannot store " + std::to_string(info.samplerate)
-            + " Hz with " + std::to_string(info.channels) + " channels"
-            + (encoding == OutputEncoding::kOpus ? " (Opus takes 8000, 12000, 16000, 24000 or "
-                                                   "48000 Hz)"
-                                                 : "");
+    if (auto refusal
+        = EncodingRefusal(target, encoding, static_cast<std::uint32_t>(info.samplerate),
+            static_cast<std::uint32_t>(info.channels))) {
+        reason = std::move(*refusal);
         return false;
     }
 

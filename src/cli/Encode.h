@@ -9,6 +9,7 @@
 // it was.
 
 #include <atomic>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,6 +29,12 @@ OutputEncoding EncodingOf(std::string_view path);
 // A new empty file in the folder of target, named after it with a random
 // part and suffix, created exclusively; nullopt when it cannot be created.
 std::optional<std::string> CreateFileBeside(const std::string& target, std::string_view suffix);
+
+// Why encoding cannot store a mix of samplesPerSecond and channels, as the
+// reason for target (checked before mixing, so that no long mix is wasted);
+// nullopt when it can.
+std::optional<std::string> EncodingRefusal(const std::string& target, OutputEncoding encoding,
+    std::uint32_t samplesPerSecond, std::uint32_t channels);
 
 // Encodes the 16-bit PCM WAVE file at wavePath (as the mix writes it: the
 // 44-byte header, then the frames) into target. interrupt, when it becomes

@@ -165,6 +165,10 @@ namespace {
                 if (sound.found && ReplacesAnInput(output, { sound.path }))
                     return UsageError(
                         kMixCommand, "the output would replace a sound the mix reads");
+            const OutputFormat& format = project->settings.outputFormat;
+            if (const auto refusal
+                = EncodingRefusal(output, encoding, format.samplesPerSecond, format.channels))
+                return Failure(Text(TextId::kFailedMixing), *refusal);
             const auto created = CreateFileBeside(output, ".wav");
             if (!created)
                 return Failure(Text(TextId::kFailedMixing),

@@ -605,14 +605,18 @@ TEST_F(MixCli, CompressedOutputsAreEncodedFromTheSameMix)
         fs::remove(path("c"));
     }
 
-    // Opus cannot store 44100 Hz: a clear failure, the existing output kept
-    // and no temporary file left behind.
+    // Opus cannot store 44100 Hz: a clear failure before anything is mixed,
+    // the existing output kept and no temporary file left behind.
     std::ofstream(path("old.opus")) << "old";
     project->settings.outputFormat = test::PcmFormat(2, 44100, 16);
     save(*project, "song.spj");
     r = run({ "mix", path("song.spj"), "-o", path("old.opus") });
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("Failed in mixing."), std::string::npos) << r.err;
+    EXPECT_EQ(r.err,
+        "Failed in mixing. " + path("old.opus")
+            + ": this encoding cannot store 44100 Hz with 2 channels (Opus takes 8000, 12000, "
+              "16000, 24000 or 48000 Hz)\n");
+    EXPECT_EQ(r.out, ""); // not even the mix's length: it never started
     EXPECT_EQ(ReadText(path("old.opus")), "old");
     EXPECT_EQ(files(),
         (std::vector<std::string> { "old.opus", "song.FLAC", "song.ogg", "song.opus", "song.spj",
