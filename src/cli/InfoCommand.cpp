@@ -51,11 +51,11 @@ namespace {
         return platform::Utf16ToUtf8({ name.data(), NameLength(name) });
     }
 
-    // A name on one line of text: control characters shown as \xNN.
-    std::string PrintableName(const Name& name)
+    // A name or path on one line of text: control characters shown as \xNN.
+    std::string Printable(std::string_view text)
     {
         std::string out;
-        for (const char c : NameUtf8(name)) {
+        for (const char c : text) {
             if (static_cast<unsigned char>(c) < 0x20) {
                 char escape[8];
                 std::snprintf(escape, sizeof escape, "\\x%02x", static_cast<unsigned>(c));
@@ -66,6 +66,8 @@ namespace {
         }
         return out;
     }
+
+    std::string PrintableName(const Name& name) { return Printable(NameUtf8(name)); }
 
     // The time of a track's last stored event: the length of the track.
     std::uint32_t TrackLength(const Track& track) { return track.events[track.count - 1].time; }
@@ -94,30 +96,14 @@ namespace {
         return nullptr;
     }
 
-    // A path on one line of text: control characters shown as \xNN.
-    std::string PrintablePath(const std::string& path)
-    {
-        std::string out;
-        for (const char c : path) {
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escape[8];
-                std::snprintf(escape, sizeof escape, "\\x%02x", static_cast<unsigned>(c));
-                out += escape;
-            } else {
-                out += c;
-            }
-        }
-        return out;
-    }
-
     // "file PATH (FORMAT)", or the one path tried when no file was found.
     std::string FileLine(const mix::SoundFileReport& file)
     {
         if (file.pathTooLong)
             return "missing: the file name is too long";
         if (!file.found)
-            return "missing: " + PrintablePath(file.path);
-        return "file " + PrintablePath(file.path) + " ("
+            return "missing: " + Printable(file.path);
+        return "file " + Printable(file.path) + " ("
             + std::string(audio::SoundFileFormatName(file.format)) + ")";
     }
 

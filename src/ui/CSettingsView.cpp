@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/CSettingsView.h"
 
+#include "ui/QtText.h"
 #include "ui/ViewWindow.h"
 
 #include <QMenu>
@@ -34,7 +35,7 @@ void CSettingsView::OnDocumentStateChanged() { updateTitle(); }
 
 void CSettingsView::updateTitle()
 {
-    setWindowTitle(ToQString(views::SettingsTitle(DocumentTitle(m_document))));
+    setWindowTitle(FromUtf16(views::SettingsTitle(DocumentTitle(m_document))));
 }
 
 void CSettingsView::toggleNormalizedValues()

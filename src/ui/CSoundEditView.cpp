@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/CSoundEditView.h"
 
+#include "ui/QtText.h"
 #include "ui/ViewWindow.h"
 
 #include <QMenu>
@@ -36,7 +37,7 @@ void CSoundEditView::OnDocumentStateChanged() { updateTitle(); }
 
 void CSoundEditView::updateTitle()
 {
-    setWindowTitle(ToQString(views::SoundEditTitle(m_soundId, DocumentTitle(m_document))));
+    setWindowTitle(FromUtf16(views::SoundEditTitle(m_soundId, DocumentTitle(m_document))));
 }
 
 void CSoundEditView::runMenuCommand(std::uint32_t command)

@@ -2,6 +2,7 @@
 #include "ui/CSoundView.h"
 
 #include "ui/PanelPainter.h"
+#include "ui/QtText.h"
 #include "ui/ViewWindow.h"
 
 #include <QKeyEvent>
@@ -38,7 +39,7 @@ void CSoundView::OnDocumentStateChanged() { updateTitle(); }
 
 void CSoundView::updateTitle()
 {
-    setWindowTitle(ToQString(views::SoundListTitle(DocumentTitle(m_document))));
+    setWindowTitle(FromUtf16(views::SoundListTitle(DocumentTitle(m_document))));
 }
 
 bool CSoundView::canRunCommand(views::SoundListCommand command)

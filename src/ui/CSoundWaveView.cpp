@@ -2,6 +2,7 @@
 #include "ui/CSoundWaveView.h"
 
 #include "ui/PanelPainter.h"
+#include "ui/QtText.h"
 #include "ui/ViewWindow.h"
 #include "views/PanelText.h"
 
@@ -16,8 +17,6 @@
 namespace vellisto::ui {
 
 namespace {
-
-    QColor ToQColor(views::Colour colour) { return QColor(colour.red, colour.green, colour.blue); }
 
     // A coordinate relative to the window, kept a little outside it when far
     // away so that painting never overflows.
@@ -74,7 +73,7 @@ void CSoundWaveView::OnDocumentStateChanged() { updateTitle(); }
 
 void CSoundWaveView::updateTitle()
 {
-    setWindowTitle(ToQString(views::WaveformTitle(m_panel.soundId(), DocumentTitle(m_document))));
+    setWindowTitle(FromUtf16(views::WaveformTitle(m_panel.soundId(), DocumentTitle(m_document))));
 }
 
 void CSoundWaveView::refresh()
@@ -119,7 +118,7 @@ void CSoundWaveView::paintEvent(QPaintEvent* event)
             continue;
         painter.setPen(ToQColor(draw.colour));
         painter.drawText(QRect(static_cast<int>(x), static_cast<int>(y), size.width(), lineHeight),
-            Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, Utf8ToQString(draw.text));
+            Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, FromUtf8(draw.text));
     }
     if (m_scene.infoBox)
         DrawPanelCell(painter, *m_scene.infoBox, scroll, event->rect());
@@ -186,7 +185,7 @@ void CSoundWaveView::showPopupMenu(const QPoint& globalPosition)
 {
     QMenu menu(this);
     for (const views::WaveformMenuItem& item : m_panel.menu()) {
-        QAction* action = menu.addAction(Utf8ToQString(item.text));
+        QAction* action = menu.addAction(FromUtf8(item.text));
         const bool checkable = item.command == views::WaveformCommand::kShowBySample
             || item.command == views::WaveformCommand::kShowNormalized;
         action->setCheckable(checkable);

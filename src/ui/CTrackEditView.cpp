@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/CTrackEditView.h"
 
+#include "ui/QtText.h"
 #include "ui/TrackViewMenus.h"
 
 #include <QKeyEvent>
@@ -13,11 +14,6 @@
 namespace vellisto::ui {
 
 namespace {
-
-    QString FromUtf16(const std::u16string& text)
-    {
-        return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-    }
 
     // Letters alone (or with Shift, where Shift does not make them a menu
     // key) are the view's own keys.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui/CTrackGraphView.h"
 
+#include "ui/PanelPainter.h"
+#include "ui/QtText.h"
 #include "ui/TrackViewMenus.h"
 #include "views/PanelPaint.h"
 
@@ -16,13 +18,6 @@
 namespace vellisto::ui {
 
 namespace {
-
-    QString FromUtf16(const std::u16string& text)
-    {
-        return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-    }
-
-    QColor ToQColor(views::Colour colour) { return QColor(colour.red, colour.green, colour.blue); }
 
     std::optional<views::GraphKey> ViewKey(const QKeyEvent& event)
     {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/CTrackView.h"
 
+#include "ui/QtText.h"
 #include "ui/TrackViewMenus.h"
 
 #include <QKeyEvent>
@@ -12,11 +13,6 @@
 namespace vellisto::ui {
 
 namespace {
-
-    QString FromUtf16(const std::u16string& text)
-    {
-        return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-    }
 
     bool PlainKey(const QKeyEvent& event)
     {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/PanelPainter.h"
 
+#include "ui/QtText.h"
 #include "views/PanelPaint.h"
 #include "views/PanelText.h"
 
@@ -55,7 +56,7 @@ namespace {
             return;
         painter.save();
         painter.setClipRect(ToWidget(layout.clip, scroll), Qt::IntersectClip);
-        painter.setPen(QColor(layout.colour.red, layout.colour.green, layout.colour.blue));
+        painter.setPen(ToQColor(layout.colour));
         QTextOption option;
         option.setWrapMode(QTextOption::NoWrap);
         option.setAlignment(HorizontalAlignment(layout.align)
@@ -66,8 +67,7 @@ namespace {
             const QRect rect = ToWidget(line.rect, scroll);
             if (rect.isEmpty())
                 continue;
-            QString text
-                = QString::fromUtf16(line.text.data(), static_cast<qsizetype>(line.text.size()));
+            QString text = FromUtf16(line.text);
             if (layout.singleLine) {
                 text.replace(QLatin1Char('\r'), QLatin1Char(' '));
                 text.replace(QLatin1Char('\n'), QLatin1Char(' '));

@@ -9,6 +9,7 @@
 #include "views/PanelBitmap.h"
 #include "views/PanelCell.h"
 
+#include <QColor>
 #include <QImage>
 #include <QPoint>
 #include <QRect>
@@ -16,6 +17,11 @@
 class QPainter;
 
 namespace vellisto::ui {
+
+inline QColor ToQColor(views::Colour colour)
+{
+    return QColor(colour.red, colour.green, colour.blue);
+}
 
 // The shared off-screen image: a 32-bit RGB image over the memory of one
 // PanelBitmap, re-wrapped only when that memory grows, so that painting

@@ -9,16 +9,6 @@
 
 namespace vellisto::ui {
 
-QString ToQString(std::u16string_view text)
-{
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString Utf8ToQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 std::u16string DocumentTitle(const Ctest122Doc& document)
 {
     return platform::Utf8ToUtf16(document.title());

@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// Small things every document view window needs: texts between the core's
-// UTF-16 and UTF-8 and Qt, the window title from a view's title text, and
-// closing the child window a view sits in.
+// Small things every document view window needs: the document's title for
+// the view titles, and closing the child window a view sits in. (Texts
+// between the core and Qt are in ui/QtText.h.)
 
-#include <QString>
 #include <string>
 #include <string_view>
 
@@ -17,8 +16,6 @@ class Ctest122Doc;
 
 namespace vellisto::ui {
 
-QString ToQString(std::u16string_view text);
-QString Utf8ToQString(std::string_view text);
 // The document's title ("New Project1", "demo.spj") as the view titles take it.
 std::u16string DocumentTitle(const Ctest122Doc& document);
 

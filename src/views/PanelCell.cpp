@@ -36,6 +36,21 @@ PanelCell MakeTextCell(std::int32_t left, std::int32_t top, std::int32_t right, 
     return cell;
 }
 
+void MakeLaidOutCells(std::span<const CellLayout> layout, std::span<PanelCell> cells)
+{
+    for (std::size_t i = 0; i < layout.size() && i < cells.size(); ++i) {
+        const CellLayout& l = layout[i];
+        const auto command = static_cast<std::uint32_t>(i);
+        if (l.kind == CellKind::kButton) {
+            cells[i] = MakeButtonCell(l.left, l.top, l.right, l.bottom, {}, command);
+            SetCellText(cells[i], Text(l.text));
+        } else {
+            cells[i] = MakeTextCell(l.left, l.top, l.right, l.bottom, {});
+            cells[i].command = command;
+        }
+    }
+}
+
 void SetCellText(PanelCell& cell, std::u16string_view text) { cell.text.assign(text); }
 
 void SetCellText(PanelCell& cell, std::string_view utf8Text)

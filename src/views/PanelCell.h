@@ -9,6 +9,8 @@
 // and draws the texts as LayoutPanelText (PanelText.h) says. Plain data; the
 // user-interface thread owns it.
 
+#include "model/TextTable.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -100,6 +102,16 @@ PanelCell MakeButtonCell(std::int32_t left, std::int32_t top, std::int32_t right
 // A text cell with the standard colours.
 PanelCell MakeTextCell(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
     std::u16string_view text);
+
+// One cell of a panel's fixed layout: a button with its text from the text
+// table, or a text cell (whose text the view fills in).
+struct CellLayout {
+    CellKind kind;
+    std::int32_t left, top, right, bottom;
+    TextId text; // buttons only
+};
+// The cells of a layout table, in its order; each cell's command is its index.
+void MakeLaidOutCells(std::span<const CellLayout> layout, std::span<PanelCell> cells);
 
 // Replaces the cell's text with a copy; the UTF-8 form is converted (invalid
 // sequences become U+FFFD).

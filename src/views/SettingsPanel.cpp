@@ -16,13 +16,7 @@ namespace vellisto::views {
 
 namespace {
 
-    struct Layout {
-        CellKind kind;
-        std::int32_t left, top, right, bottom;
-        TextId text; // buttons only
-    };
-
-    constexpr std::array<Layout, kSettingsCellCount> kLayout { {
+    constexpr std::array<CellLayout, kSettingsCellCount> kLayout { {
         { CellKind::kButton, 0, 0, 100, 20, TextId::kClose },
         { CellKind::kButton, 100, 0, 200, 20, TextId::kDefault },
         { CellKind::kText, 0, 20, 640, 40, {} },
@@ -220,20 +214,7 @@ SettingsOutcome RunSettingsItem(SettingsItem item, Ctest122Doc& document, Messag
     return SettingsOutcome::kNone;
 }
 
-SettingsPanel::SettingsPanel()
-{
-    for (std::size_t i = 0; i < kSettingsCellCount; ++i) {
-        const Layout& l = kLayout[i];
-        if (l.kind == CellKind::kButton) {
-            m_cells[i] = MakeButtonCell(
-                l.left, l.top, l.right, l.bottom, {}, static_cast<std::uint32_t>(i));
-            SetCellText(m_cells[i], Text(l.text));
-        } else {
-            m_cells[i] = MakeTextCell(l.left, l.top, l.right, l.bottom, {});
-            m_cells[i].command = static_cast<std::uint32_t>(i);
-        }
-    }
-}
+SettingsPanel::SettingsPanel() { MakeLaidOutCells(kLayout, m_cells); }
 
 void SettingsPanel::update(const ProjectSettings* settings)
 {

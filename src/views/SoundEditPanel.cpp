@@ -16,13 +16,7 @@ namespace vellisto::views {
 
 namespace {
 
-    struct Layout {
-        CellKind kind;
-        std::int32_t left, top, right, bottom;
-        TextId text; // buttons only
-    };
-
-    constexpr std::array<Layout, kSoundEditCellCount> kLayout { {
+    constexpr std::array<CellLayout, kSoundEditCellCount> kLayout { {
         { CellKind::kButton, 0, 0, 100, 20, TextId::kLoad },
         { CellKind::kButton, 100, 0, 200, 20, TextId::kWaveform },
         { CellKind::kButton, 200, 0, 300, 20, TextId::kPreview },
@@ -273,20 +267,7 @@ SoundEditOutcome RunSoundEditItem(SoundEditItem item, Ctest122Doc& document, std
     return SoundEditOutcome::kNone;
 }
 
-SoundEditPanel::SoundEditPanel()
-{
-    for (std::size_t i = 0; i < kSoundEditCellCount; ++i) {
-        const Layout& l = kLayout[i];
-        if (l.kind == CellKind::kButton) {
-            m_cells[i] = MakeButtonCell(
-                l.left, l.top, l.right, l.bottom, {}, static_cast<std::uint32_t>(i));
-            SetCellText(m_cells[i], Text(l.text));
-        } else {
-            m_cells[i] = MakeTextCell(l.left, l.top, l.right, l.bottom, {});
-            m_cells[i].command = static_cast<std::uint32_t>(i);
-        }
-    }
-}
+SoundEditPanel::SoundEditPanel() { MakeLaidOutCells(kLayout, m_cells); }
 
 void SoundEditPanel::update(const SoundSlot* slot, std::uint32_t samplesPerSecond)
 {
